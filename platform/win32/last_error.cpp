@@ -1,0 +1,16 @@
+#include "platform/win32/last_error.h"
+
+namespace {
+// Windows keeps the last error per thread; so do we.
+thread_local DWORD t_lastError = ERROR_SUCCESS;
+}  // namespace
+
+DWORD GetLastError()
+{
+    return t_lastError;
+}
+
+void SetLastError(DWORD dwErrCode)
+{
+    t_lastError = dwErrCode;
+}

@@ -1,0 +1,2 @@
+// CRegistryKey: one key below HKEY_LOCAL_MACHINE.
+// FIXME: the accessor comes with the registry.
