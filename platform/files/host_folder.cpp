@@ -1,0 +1,244 @@
+#include "platform/files/host_folder.h"
+
+#include "platform/files/errors.h"
+#include "platform/files/windows_path.h"
+#include "platform/text/case.h"
+#include "platform/text/codepage.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform::files {
+namespace {
+
+constexpr char16_t kUnrepresentable = u'?';
+
+// Folders are held with O_PATH: that is enough for every *at() call, works on
+// folders that may be entered but not listed, and never reads anything.
+constexpr int kFolderOpenFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+EntryKind kind_of(mode_t mode)
+{
+    if (S_ISLNK(mode))
+        return EntryKind::link;
+    if (S_ISDIR(mode))
+        return EntryKind::folder;
+    return EntryKind::file;
+}
+
+bool fits(const HostEntry& entry, Wanted wanted)
+{
+    switch (wanted) {
+    case Wanted::folder: return entry.kind == EntryKind::folder;
+    case Wanted::nonFolder: return entry.kind != EntryKind::folder;
+    case Wanted::any: return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+UniqueFd::~UniqueFd()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = other.release();
+    }
+    return *this;
+}
+
+int UniqueFd::release()
+{
+    int fd = m_fd;
+    m_fd = -1;
+    return fd;
+}
+
+UniqueFd open_for_reading(int folderFd)
+{
+    return UniqueFd(::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+HostEntry describe(std::string_view hostName, EntryKind kind)
+{
+    HostEntry entry;
+    entry.hostName = std::string(hostName);
+    entry.kind = kind;
+    std::u16string wide = text::utf8_to_utf16(hostName);
+    bool lossy = false;
+    std::string narrow = text::utf16_to_cp932(wide, &lossy);
+    std::u16string shown = text::cp932_to_utf16(narrow);
+    // A name is reachable by its Windows name only when that name leads back
+    // to exactly these host bytes and is a name Windows could hold.
+    entry.addressable = !lossy && shown == wide && text::utf16_to_utf8(wide) == hostName && is_valid_name(wide);
+    if (!entry.addressable) {
+        for (char16_t& c : shown) {
+            if (!is_valid_name(std::u16string_view(&c, 1)))
+                c = kUnrepresentable;
+        }
+    }
+    entry.windowsName = std::move(shown);
+    return entry;
+}
+
+Folder::Folder(UniqueFd fd) : m_fd(std::move(fd)) {}
+
+DWORD Folder::refresh()
+{
+    m_byLoweredName.clear();
+    m_listed = false;
+    UniqueFd readable = open_for_reading(fd());
+    if (!readable.valid())
+        return win32_error_from_errno(errno);
+    DIR* dir = ::fdopendir(readable.get());
+    if (!dir)
+        return win32_error_from_errno(errno);
+    readable.release();
+    while (dirent* d = ::readdir(dir)) {
+        std::string_view name = d->d_name;
+        if (name == "." || name == "..")
+            continue;
+        EntryKind kind = EntryKind::file;
+        if (d->d_type == DT_DIR) {
+            kind = EntryKind::folder;
+        } else if (d->d_type == DT_LNK) {
+            kind = EntryKind::link;
+        } else if (d->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::fstatat(fd(), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            kind = kind_of(st.st_mode);
+        }
+        HostEntry entry = describe(name, kind);
+        if (entry.addressable)
+            m_byLoweredName[text::to_lower(entry.windowsName)].push_back(std::move(entry));
+    }
+    ::closedir(dir);
+    m_listed = true;
+    return ERROR_SUCCESS;
+}
+
+DWORD Folder::list(std::vector<EntryStatus>& out)
+{
+    out.clear();
+    m_byLoweredName.clear();
+    m_listed = false;
+    UniqueFd readable = open_for_reading(fd());
+    if (!readable.valid())
+        return win32_error_from_errno(errno);
+    DIR* dir = ::fdopendir(readable.get());
+    if (!dir)
+        return win32_error_from_errno(errno);
+    readable.release();
+    while (dirent* d = ::readdir(dir)) {
+        std::string_view name = d->d_name;
+        if (name == "." || name == "..")
+            continue;
+        EntryStatus item;
+        if (::fstatat(fd(), d->d_name, &item.status, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        item.entry = describe(name, kind_of(item.status.st_mode));
+        if (item.entry.addressable)
+            m_byLoweredName[text::to_lower(item.entry.windowsName)].push_back(item.entry);
+        out.push_back(std::move(item));
+    }
+    ::closedir(dir);
+    m_listed = true;
+    return ERROR_SUCCESS;
+}
+
+const HostEntry* Folder::lookup(std::u16string_view lowered, Wanted wanted, bool* anyOfName) const
+{
+    auto it = m_byLoweredName.find(std::u16string(lowered));
+    *anyOfName = it != m_byLoweredName.end() && !it->second.empty();
+    if (!*anyOfName)
+        return nullptr;
+    for (const HostEntry& entry : it->second) {
+        if (fits(entry, wanted))
+            return &entry;
+    }
+    return nullptr;
+}
+
+DWORD Folder::find(std::u16string_view name, Wanted wanted, HostEntry& out)
+{
+    if (!is_valid_name(name))
+        return ERROR_FILE_NOT_FOUND;
+    std::u16string lowered = text::to_lower(name);
+    bool anyOfName = false;
+    const HostEntry* found = nullptr;
+    if (m_listed)
+        found = lookup(lowered, wanted, &anyOfName);
+    if (!found) {
+        // Not known, or known only as another kind: the folder may have
+        // changed since it was listed, so look once more.
+        if (DWORD error = refresh())
+            return error;
+        found = lookup(lowered, wanted, &anyOfName);
+    }
+    if (!found) {
+        if (!anyOfName)
+            return ERROR_FILE_NOT_FOUND;
+        return wanted == Wanted::folder ? ERROR_DIRECTORY : ERROR_ACCESS_DENIED;
+    }
+    out = *found;
+    return ERROR_SUCCESS;
+}
+
+DWORD Folder::open_folder(std::u16string_view name, std::unique_ptr<Folder>& out)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        HostEntry entry;
+        if (DWORD error = find(name, Wanted::folder, entry))
+            return error;
+        // O_NOFOLLOW with O_DIRECTORY: whatever the name is now, it is opened
+        // only if it is a real folder, so one swapped for a link since it was
+        // listed is not entered.
+        int fd = ::openat(this->fd(), entry.hostName.c_str(), kFolderOpenFlags);
+        if (fd >= 0) {
+            out = std::make_unique<Folder>(UniqueFd(fd));
+            return ERROR_SUCCESS;
+        }
+        int hostErrno = errno;
+        if (hostErrno != ENOENT && hostErrno != ENOTDIR && hostErrno != ELOOP)
+            return win32_error_from_errno(hostErrno);
+        invalidate();
+    }
+    return ERROR_DIRECTORY;
+}
+
+void Folder::forget(const std::string& hostName)
+{
+    if (!m_listed)
+        return;
+    HostEntry entry = describe(hostName, EntryKind::file);
+    auto it = m_byLoweredName.find(text::to_lower(entry.windowsName));
+    if (it == m_byLoweredName.end())
+        return;
+    std::vector<HostEntry>& entries = it->second;
+    for (auto e = entries.begin(); e != entries.end(); ++e) {
+        if (e->hostName == hostName) {
+            entries.erase(e);
+            break;
+        }
+    }
+    if (entries.empty())
+        m_byLoweredName.erase(it);
+}
+
+void Folder::invalidate()
+{
+    m_listed = false;
+    m_byLoweredName.clear();
+}
+
+}  // namespace platform::files
