@@ -49,6 +49,19 @@ struct DialogTemplate {
     std::vector<DialogItem> items;
 };
 
+// The atoms of the predefined control classes.
+inline constexpr WORD kButtonAtom = 0x0080;
+inline constexpr WORD kEditAtom = 0x0081;
+inline constexpr WORD kStaticAtom = 0x0082;
+inline constexpr WORD kListBoxAtom = 0x0083;
+inline constexpr WORD kScrollBarAtom = 0x0084;
+inline constexpr WORD kComboBoxAtom = 0x0085;
+
+// The predefined class a control's class stands for, by atom or by name
+// (names compare without regard to case: a CONTROL statement's "Button" is
+// kept as a name by the resource compiler); nullopt for any other class.
+std::optional<WORD> standard_class_atom(const NameOrId& windowClass);
+
 // Parses a template from the bytes of a RT_DIALOG resource; nullopt when the
 // bytes are not a well-formed template.
 std::optional<DialogTemplate> parse_dialog_template(std::span<const std::uint8_t> bytes);
