@@ -41,7 +41,9 @@ function(mr7_add_resources target rcfile)
   file(GLOB rc_folder_files CONFIGURE_DEPENDS ${rc_dir}/*)
   add_custom_command(
     OUTPUT ${res}
-    COMMAND ${CMAKE_C_COMPILER} -E -P -x c -DRC_INVOKED ${include_flags}
+    # -undef: the host's own macros (linux, unix) must not rewrite words of
+    # the script; the resource compiler's are defined instead.
+    COMMAND ${CMAKE_C_COMPILER} -E -P -x c -undef -DRC_INVOKED -D_WIN32 ${include_flags}
             -MD -MF ${res}.d -MT ${res} ${rc} -o ${preprocessed}
     # The script's texts are UTF-8: llvm-rc 14 does not act on the pragma itself.
     COMMAND ${MR7_LLVM_RC} /no-preprocess /C 65001 ${rc_include_flags} /FO ${res} ${preprocessed}
