@@ -391,9 +391,9 @@ DWORD list(std::u16string_view pattern, std::vector<FoundEntry>& out)
         return error;
     if (full.endsWithSeparator || full.path.is_root())
         return ERROR_FILE_NOT_FOUND;  // a folder's path names no entries
-    std::u16string mask = full.path.components.back();
-    if (mask == u"*.*")
-        mask = u"*";  // "*.*" is everything, names without a dot included
+    // "*.*" is everything, names without a dot included.
+    const std::u16string& given = full.path.components.back();
+    const std::u16string mask = given == u"*.*" ? std::u16string(1, u'*') : given;
     Chain chain;
     if (DWORD error = open_parent(full, chain))
         return error;
