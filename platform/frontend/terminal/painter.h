@@ -1,0 +1,64 @@
+#pragma once
+// Draws the window manager's picture of the screen onto a Canvas, and finds
+// what lies under a point. Pure: no curses, so the tests can read the result.
+//
+// One character cell is one front-end unit. A window occupies its client
+// rectangle plus one cell around it: the title bar on top (system-menu
+// marker "[-]", caption, close box "[x]"), a line on the other three sides.
+
+#include "platform/frontend/frontend.h"
+#include "platform/frontend/terminal/canvas.h"
+
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace platform::frontend::terminal {
+
+// What the terminal keeps beside the window manager's state.
+struct PaintState {
+    int offsetX = 0;  // where the window manager's (0, 0) lands on the terminal
+    int offsetY = 0;
+    int menuSelection = -1;                    // the highlighted item of the open system menu
+    std::map<HWND, std::vector<POINT>> icons;  // icons a window painted, client coordinates
+    bool showKeyHints = true;                  // the key line at the foot of the desktop
+};
+
+// The cells a window takes (frame included), in the window manager's units.
+Area frame_area(const WindowView& window);
+
+// The cells the open system menu of a window takes.
+Area menu_area(const WindowView& window);
+
+// All visible windows and open menus together.
+Area needed_area(const ScreenView& screen);
+
+void paint_screen(const ScreenView& screen, const PaintState& state, Canvas& canvas);
+
+// The picture shown instead when the terminal cannot hold the windows.
+void paint_too_small(Canvas& canvas, int neededWidth, int neededHeight);
+
+struct Hit {
+    enum class Kind { Nothing, SystemMenuMarker, CloseBox, Control, MenuItem, OutsideMenu };
+    Kind kind = Kind::Nothing;
+    int controlId = 0;
+    int menuIndex = -1;
+};
+
+// What lies at terminal cell (x, y) for input to the window `active`.
+Hit hit_test(const ScreenView& screen, const PaintState& state, HWND active, int x, int y);
+
+const WindowView* find_window(const ScreenView& screen, HWND handle);
+
+// The control of `window` (a push button or check box, visible and enabled)
+// whose access key is `key`.
+std::optional<int> control_for_access_key(const WindowView& window, wchar_t key);
+
+bool menu_item_selectable(const MenuItemView& item);
+std::optional<int> menu_item_for_access_key(const WindowView& window, wchar_t key);
+
+// The next selectable menu item from `from` in direction `step` (+1 or -1),
+// wrapping around; -1 when none can be selected.
+int next_menu_item(const WindowView& window, int from, int step);
+
+}  // namespace platform::frontend::terminal

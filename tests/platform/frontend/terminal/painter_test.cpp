@@ -1,0 +1,276 @@
+#include "platform/frontend/terminal/painter.h"
+#include "platform/frontend/terminal/text_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace platform::frontend::terminal {
+namespace {
+
+HWND handle(std::uintptr_t n)
+{
+    return reinterpret_cast<HWND>(n);
+}
+
+int cells(int units, int perCell)
+{
+    return static_cast<int>(std::lround(static_cast<double>(units) / perCell));
+}
+
+// A rectangle given in dialog units, as the dialog manager lays it out in cells.
+RECT dlu(int x, int y, int w, int h)
+{
+    LONG left = cells(x, 4);
+    LONG top = cells(y, 8);
+    return {left, top, left + cells(w, 4), top + cells(h, 8)};
+}
+
+ControlView control(int id, ControlKind kind, std::u16string text, RECT rect, DWORD style = 0)
+{
+    ControlView c;
+    c.handle = handle(0x100 + static_cast<unsigned>(id & 0xFFF));
+    c.id = id;
+    c.kind = kind;
+    c.text = std::move(text);
+    c.rect = rect;
+    c.style = style;
+    c.visible = true;
+    c.enabled = true;
+    return c;
+}
+
+// The uninstaller's main dialog as the window manager would hold it, its
+// client area at (26, 10) on a 100 x 40 screen.
+WindowView main_dialog()
+{
+    WindowView w;
+    w.handle = handle(1);
+    w.kind = WindowKind::Dialog;
+    w.caption = u"ミラベルLE ｱﾝｲﾝｽﾄｰﾗｰ";
+    w.style = 0x90C800C0;
+    w.clientRect = {26, 10, 26 + cells(191, 4), 10 + cells(169, 8)};
+    w.rect = {25, 9, w.clientRect.right + 1, w.clientRect.bottom + 1};
+    w.visible = w.enabled = w.active = true;
+    ControlView cancel = control(2, ControlKind::PushButton, u"ｷｬﾝｾﾙ", dlu(135, 150, 50, 14));
+    cancel.isDefault = cancel.focused = true;
+    w.controls.push_back(cancel);
+    w.controls.push_back(control(1, ControlKind::PushButton, u"実行", dlu(80, 150, 50, 14)));
+    ControlView box = control(1001, ControlKind::CheckBox, u"ｽﾄｯｸﾌﾞｯｸ削除", dlu(65, 125, 57, 10));
+    box.checkState = 1;
+    w.controls.push_back(box);
+    w.controls.push_back(control(1003, ControlKind::StaticText, u"「C:\\Program Files\\VKL\\ミラベルLE」",
+                                 dlu(20, 10, 155, 8)));
+    w.controls.push_back(control(-1, ControlKind::StaticText, u"  にインストールされている ミラベルLE を削除します。",
+                                 dlu(20, 20, 150, 25)));
+    w.controls.push_back(control(-1, ControlKind::StaticText,
+                                 u"  削除する場合は実行を押してください。やめる場合はキャンセルを押してください。",
+                                 dlu(20, 50, 155, 25)));
+    w.controls.push_back(control(-1, ControlKind::StaticText,
+                                 u"  注意：アンインストールを実行するとストックブックも削除されてしまいます。削除したくない場合は、下のチェックをはずして下さい。",
+                                 dlu(20, 90, 155, 30)));
+    w.controls.push_back(control(-1, ControlKind::GroupBox, u"", dlu(5, 0, 180, 80)));
+    w.controls.push_back(control(-1, ControlKind::GroupBox, u"", dlu(5, 80, 180, 60)));
+    w.systemMenu = {{0, 0xF010, u"移動(&M)"}, {0, 0xF060, u"閉じる(&C)\tAlt+F4"}, {0x800, 0, u""},
+                    {0, 0x0010, u"ﾊﾞｰｼﾞｮﾝ情報(ZAVOVivazerid) (&A)..."}};
+    return w;
+}
+
+class Painter : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(use_utf8_locale()); }
+
+    Canvas paint(const ScreenView& screen, const PaintState& state = {}) const
+    {
+        Canvas canvas(100, 40);
+        paint_screen(screen, state, canvas);
+        return canvas;
+    }
+
+    static std::wstring rows(const Canvas& canvas)
+    {
+        std::wstring all;
+        for (int y = 0; y < canvas.height(); ++y) {
+            all += canvas.row_text(y) + L"\n";
+        }
+        return all;
+    }
+
+    // The column at which `text` starts in row y, or -1.
+    static int find_in_row(const Canvas& canvas, int y, std::wstring_view text)
+    {
+        std::wstring row = canvas.row_text(y);
+        std::size_t at = row.find(text);
+        return at == std::wstring::npos ? -1 : text_width(std::wstring_view(row).substr(0, at));
+    }
+};
+
+TEST_F(Painter, MainDialogAsThePersonSeesIt)
+{
+    ScreenView screen{{main_dialog()}};
+    Canvas canvas = paint(screen);
+    const std::wstring expected[] = {
+        L"[-] ミラベルLE ｱﾝｲﾝｽﾄｰﾗｰ                       [x]",
+        L"│ ┌───────────────────────────────────────────┐  │",
+        L"│ │   「C:\\Program Files\\VKL\\ミラベルLE」     │  │",
+        L"│ │                                           │  │",
+        L"│ │     にインストールされている ミラベルLE   │  │",
+        L"│ │   を削除します。                          │  │",
+        L"│ │                                           │  │",
+        L"│ │     削除する場合は実行を押してください。  │  │",
+        L"│ │   やめる場合はキャンセルを押してくださ    │  │",
+        L"│ │   い。                                    │  │",
+        L"│ └───────────────────────────────────────────┘  │",
+        L"│ ┌───────────────────────────────────────────┐  │",
+        L"│ │     注意：アンインストールを実行するとス  │  │",
+        L"│ │   トックブックも削除されてしまいます。削  │  │",
+        L"│ │   除したくない場合は、下のチェックをはず  │  │",
+        L"│ │   して下さい。                            │  │",
+        L"│ │                                           │  │",
+        L"│ │              [X] ｽﾄｯｸﾌﾞｯｸ削除             │  │",
+        L"│ └───────────────────────────────────────────┘  │",
+        L"│                                                │",
+        L"│                      [ 実行 ]     [[ ｷｬﾝｾﾙ ]]  │",
+        L"│                                                │",
+        L"└────────────────────────────────────────────────┘",
+    };
+    for (int i = 0; i < static_cast<int>(std::size(expected)); ++i) {
+        std::wstring row = canvas.row_text(9 + i);
+        EXPECT_EQ(row.substr(25, expected[i].size()), expected[i]) << "row " << i << "\n" << rows(canvas);
+    }
+    // The focused default button is shown reversed, the other one not.
+    int cancel = find_in_row(canvas, 29, L"[[ ｷｬﾝｾﾙ ]]");
+    int execute = find_in_row(canvas, 29, L"[ 実行 ]");
+    ASSERT_GE(cancel, 0);
+    EXPECT_TRUE(canvas.at(cancel, 29).style.flags & kReverse);
+    EXPECT_TRUE(canvas.at(cancel, 29).style.flags & kBold);
+    EXPECT_FALSE(canvas.at(execute, 29).style.flags & kReverse);
+    EXPECT_EQ(canvas.at(25, 9).style.paint, Paint::Title);
+}
+
+TEST_F(Painter, ModalBoxOverADimmedOwnerWithItsSign)
+{
+    WindowView owner = main_dialog();
+    owner.enabled = owner.active = false;
+    WindowView box;
+    box.handle = handle(2);
+    box.kind = WindowKind::MessageBox;
+    box.caption = u"ﾐﾗﾍﾞﾙLE ｱﾝｲﾝｽﾄﾗｰ";
+    box.style = 0x80C80000;
+    box.owner = owner.handle;
+    box.clientRect = {36, 17, 64, 23};
+    box.visible = box.enabled = box.active = true;
+    box.messageBox = MessageBoxView{u"ｱﾝｲﾝｽﾄｰﾙを実行します。よろしいですか？", box.caption, 0x24, owner.handle};
+    box.controls.push_back(control(-1, ControlKind::StaticIcon, u"", {1, 1, 4, 2}));
+    box.controls.push_back(control(-1, ControlKind::StaticText, u"ｱﾝｲﾝｽﾄｰﾙを実行します。よろしいですか？", {6, 1, 27, 3}));
+    ControlView yes = control(6, ControlKind::PushButton, u"はい(&Y)", {1, 4, 14, 5});
+    yes.isDefault = yes.focused = true;
+    box.controls.push_back(yes);
+    box.controls.push_back(control(7, ControlKind::PushButton, u"いいえ(&N)", {15, 4, 28, 5}));
+    Canvas canvas = paint({{owner, box}});
+
+    EXPECT_GE(find_in_row(canvas, 16, L"[-] ﾐﾗﾍﾞﾙLE ｱﾝｲﾝｽﾄﾗｰ"), 35) << rows(canvas);
+    EXPECT_GE(find_in_row(canvas, 18, L"(?)"), 0) << rows(canvas);
+    EXPECT_GE(find_in_row(canvas, 18, L"ｱﾝｲﾝｽﾄｰﾙを実行"), 0) << rows(canvas);
+    EXPECT_GE(find_in_row(canvas, 21, L"[[ はい(Y) ]]"), 0) << rows(canvas);
+    int yesAt = find_in_row(canvas, 21, L"はい(Y)");
+    EXPECT_TRUE(canvas.at(yesAt + 5, 21).style.flags & kUnderline);  // the Y
+    // The owner is dimmed and its title bar inactive; the box is not dimmed.
+    EXPECT_EQ(canvas.at(25, 9).style.paint, Paint::TitleInactive);
+    EXPECT_TRUE(canvas.at(30, 30).style.flags & kDim);
+    EXPECT_FALSE(canvas.at(40, 18).style.flags & kDim);
+    // The owner's focused button is not shown as focused while it waits.
+    int cancel = find_in_row(canvas, 29, L"[[ ｷｬﾝｾﾙ ]]");
+    ASSERT_GE(cancel, 0);
+    EXPECT_FALSE(canvas.at(cancel, 29).style.flags & kReverse);
+}
+
+TEST_F(Painter, SystemMenuWithTheAppendedItem)
+{
+    WindowView dialog = main_dialog();
+    dialog.systemMenuOpen = true;
+    PaintState state;
+    state.menuSelection = 3;
+    Canvas canvas = paint({{dialog}}, state);
+    EXPECT_EQ(find_in_row(canvas, 11, L"移動(M)"), 27) << rows(canvas);
+    EXPECT_GE(find_in_row(canvas, 12, L"閉じる(C)"), 0);
+    EXPECT_GE(find_in_row(canvas, 12, L"Alt+F4"), 0);
+    EXPECT_GE(find_in_row(canvas, 13, L"├──"), 0);
+    int about = find_in_row(canvas, 14, L"ﾊﾞｰｼﾞｮﾝ情報(ZAVOVivazerid) (A)...");
+    ASSERT_EQ(about, 27);
+    EXPECT_EQ(canvas.at(about, 14).style.paint, Paint::MenuSelected);
+    EXPECT_EQ(canvas.at(27, 11).style.paint, Paint::Menu);
+
+    EXPECT_EQ(menu_item_for_access_key(dialog, L'A'), 3);
+    EXPECT_EQ(menu_item_for_access_key(dialog, L'c'), 1);
+    EXPECT_EQ(next_menu_item(dialog, 1, 1), 3);  // the separator is skipped
+    EXPECT_EQ(next_menu_item(dialog, 0, -1), 3);
+    Hit hit = hit_test({{dialog}}, state, dialog.handle, 30, 14);
+    EXPECT_EQ(hit.kind, Hit::Kind::MenuItem);
+    EXPECT_EQ(hit.menuIndex, 3);
+    EXPECT_EQ(hit_test({{dialog}}, state, dialog.handle, 30, 13).kind, Hit::Kind::Nothing);
+    EXPECT_EQ(hit_test({{dialog}}, state, dialog.handle, 90, 30).kind, Hit::Kind::OutsideMenu);
+}
+
+TEST_F(Painter, WhatLiesUnderAClick)
+{
+    WindowView dialog = main_dialog();
+    ScreenView screen{{dialog}};
+    PaintState state;
+    state.offsetX = 2;  // the terminal grew by four columns since the layout
+    struct Case {
+        int x, y;
+        Hit::Kind kind;
+        int id;
+    } cases[] = {
+        {25 + 2, 9, Hit::Kind::SystemMenuMarker, 0},
+        {74 + 2, 9, Hit::Kind::CloseBox, 0},
+        {62 + 2, 29, Hit::Kind::Control, 2},
+        {50 + 2, 29, Hit::Kind::Control, 1},
+        {45 + 2, 26, Hit::Kind::Control, 1001},
+        // Group boxes and static texts take no clicks.
+        {28 + 2, 12, Hit::Kind::Nothing, 0},
+        {40 + 2, 15, Hit::Kind::Nothing, 0},
+        {5, 5, Hit::Kind::Nothing, 0},
+    };
+    for (const Case& c : cases) {
+        Hit hit = hit_test(screen, state, dialog.handle, c.x, c.y);
+        EXPECT_EQ(hit.kind, c.kind) << c.x << "," << c.y;
+        EXPECT_EQ(hit.controlId, c.id) << c.x << "," << c.y;
+    }
+    // Only the active window takes clicks.
+    EXPECT_EQ(hit_test(screen, state, handle(99), 64, 29).kind, Hit::Kind::Nothing);
+    EXPECT_EQ(control_for_access_key(dialog, L'x'), std::nullopt);
+}
+
+TEST_F(Painter, WideCharactersAreNeverCutInHalf)
+{
+    Canvas canvas(6, 1);
+    Area all{0, 0, 6, 1};
+    canvas.text(0, 0, L"ﾐﾗミラベ", {}, all);
+    EXPECT_EQ(canvas.row_text(0), L"ﾐﾗミラ");
+    canvas.text(0, 0, L"abcde漢", {}, all);
+    EXPECT_EQ(canvas.row_text(0), L"abcde ");
+    // Writing over half of a wide character blanks the other half.
+    canvas.text(0, 0, L"漢字漢", {}, all);
+    canvas.put(1, 0, L'x', {}, all);
+    EXPECT_EQ(canvas.row_text(0), L" x字漢");
+}
+
+TEST_F(Painter, TooSmallTerminalIsSaidPlainly)
+{
+    Canvas canvas(40, 10);
+    paint_too_small(canvas, 50, 23);
+    std::wstring all;
+    for (int y = 0; y < 10; ++y) {
+        all += canvas.row_text(y);
+    }
+    EXPECT_NE(all.find(L"The terminal is too small"), std::wstring::npos) << all;
+    EXPECT_NE(all.find(L"It needs 50 x 23"), std::wstring::npos) << all;
+    Area needed = needed_area({{main_dialog()}});
+    EXPECT_EQ(needed.right - needed.left, 50);
+    EXPECT_EQ(needed.bottom - needed.top, 23);
+}
+
+}  // namespace
+}  // namespace platform::frontend::terminal
