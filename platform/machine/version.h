@@ -14,7 +14,7 @@ struct WindowsVersion {
     std::uint32_t major = 6;
     std::uint32_t minor = 1;
     std::uint32_t build = 7601;  // the plain build number, also on the 95 family
-    std::u16string csd;          // service pack text ("Service Pack 1"), may be empty
+    std::u16string csd = u"Service Pack 1";  // service pack text, may be empty
 
     bool is_nt_family() const { return platformId == kPlatformWindowsNt; }
 };
