@@ -1,13 +1,22 @@
 #include "platform/entry/front_end_choice.h"
 
+#include "platform/frontend/terminal/terminal_frontend.h"
+
+#include <cstdio>
+#include <string>
+
 namespace platform::entry {
 
 std::unique_ptr<frontend::FrontEnd> choose_front_end()
 {
-    // FIXME: the terminal front end (when standard input and output are a
-    // terminal) and the X11 one are chosen here once they exist. The scripted
+    // The terminal when standard input and output are one. The scripted
     // front end is for the tests only and is never chosen for a person.
-    return nullptr;
+    std::string whyNot;
+    std::unique_ptr<frontend::FrontEnd> terminal = frontend::terminal::open_terminal_frontend(&whyNot);
+    if (!terminal) {
+        std::fprintf(stderr, "No terminal to show the dialogs in: %s.\n", whyNot.c_str());
+    }
+    return terminal;
 }
 
 }  // namespace platform::entry

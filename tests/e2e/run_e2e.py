@@ -1,0 +1,352 @@
+#!/usr/bin/env python3
+"""Runs the real uninstaller in tmux on a demo machine and checks what a
+person sees and what is left on the machine afterwards.
+
+Each case makes a machine folder with tools/demo/make_demo_machine.py,
+starts the program in a detached tmux session of 100 x 40 cells, sends keys,
+reads the screen with capture-pane (polling with a timeout, never fixed
+sleeps) and checks the machine folder when the program has ended.
+
+Usage: run_e2e.py --program PATH --demo-maker PATH [--standin PATH]
+                  [--work FOLDER] CASE
+"""
+import argparse
+import os
+import re
+import shlex
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+MAIN_CAPTION = "ミラベルLE ｱﾝｲﾝｽﾄｰﾗｰ"
+APP_TITLE = "ﾐﾗﾍﾞﾙLE ｱﾝｲﾝｽﾄﾗｰ"
+INSTALL = "C:\\Program Files\\VKL\\ミラベルLE"
+WAIT_SECONDS = 60  # generous: the program may run under AddressSanitizer
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Machine:
+    """A demo machine folder and what can be asked of it."""
+
+    def __init__(self, maker, folder, *options):
+        self.folder = folder
+        subprocess.run([sys.executable, maker, folder, *options], check=True, stdout=subprocess.DEVNULL)
+        self.registry_before = self.registry()
+        self.files_before = self.files()
+
+    def path(self, windows_path):
+        assert windows_path[:3].upper() == "C:\\"
+        return os.path.join(self.folder, "drive_c", *windows_path[3:].split("\\"))
+
+    def registry(self):
+        with open(os.path.join(self.folder, "system.reg"), "rb") as f:
+            return f.read()
+
+    def keys(self):
+        """The key names of system.reg, lowered, with single backslashes."""
+        text = self.registry().decode("ascii")
+        return {m.group(1).replace("\\\\", "\\").lower()
+                for m in re.finditer(r"^\[(.*?)\](?: \d+)?$", text, re.M)}
+
+    def has_key_below(self, name):
+        name = name.lower()
+        return any(k == name or k.startswith(name + "\\") for k in self.keys())
+
+    def files(self):
+        found = []
+        for root, dirs, names in os.walk(self.folder):
+            for n in dirs + names:
+                found.append(os.path.relpath(os.path.join(root, n), self.folder))
+        return sorted(found)
+
+    def exists(self, windows_path):
+        return os.path.exists(self.path(windows_path))
+
+    def check_unchanged(self):
+        check(self.registry() == self.registry_before, "system.reg was changed")
+        check(self.files() == self.files_before, "files on the machine were changed")
+
+
+class Terminal:
+    """One detached tmux session on a server of its own."""
+
+    def __init__(self, work):
+        self.server = "mr7-e2e-%d" % os.getpid()
+        self.status = os.path.join(work, "status")
+        self.stty = os.path.join(work, "stty")
+        self.session = "e2e"
+        self.env = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8")
+        self.env.pop("TMUX", None)
+
+    def tmux(self, *args, check_result=True):
+        return subprocess.run(["tmux", "-u", "-f", "/dev/null", "-L", self.server, *args], env=self.env,
+                              check=check_result, capture_output=True, text=True)
+
+    def start(self, command):
+        # After the program, record its exit code and the terminal's modes
+        # (echo and canonical input must be back), then stay for reading.
+        status, stty = shlex.quote(self.status), shlex.quote(self.stty)
+        script = ('%s; echo "exit=$?" > %s.tmp; stty -a > %s; mv %s.tmp %s; exec sleep 600'
+                  % (command, status, stty, status, status))
+        self.tmux("new-session", "-d", "-s", self.session, "-x", "100", "-y", "40", "sh", "-c", script)
+
+    def screen(self):
+        return self.tmux("capture-pane", "-p", "-t", self.session).stdout
+
+    def screen_with_attributes(self):
+        return self.tmux("capture-pane", "-p", "-e", "-t", self.session).stdout
+
+    def wait_for(self, text, absent=None):
+        """Waits until the screen shows `text` (and not `absent`); returns the screen."""
+        deadline = time.monotonic() + WAIT_SECONDS
+        screen = ""
+        while time.monotonic() < deadline:
+            screen = self.screen()
+            if text in screen and (absent is None or absent not in screen):
+                return screen
+            if os.path.exists(self.status) and text not in screen:
+                break
+            time.sleep(0.1)
+        raise Failure("the screen never showed %r%s; it shows:\n%s"
+                      % (text, "" if absent is None else " without %r" % absent, screen))
+
+    def keys(self, *keys):
+        for key in keys:
+            self.tmux("send-keys", "-t", self.session, key)
+
+    def exit_code(self):
+        deadline = time.monotonic() + WAIT_SECONDS
+        while time.monotonic() < deadline:
+            if os.path.exists(self.status):
+                with open(self.status) as f:
+                    code = int(f.read().strip().split("=")[1])
+                with open(self.stty) as f:
+                    modes = f.read().split()
+                check("echo" in modes and "icanon" in modes,
+                      "the terminal was not given back (stty: %s)" % " ".join(modes))
+                return code
+            time.sleep(0.1)
+        raise Failure("the program did not end; the screen shows:\n" + self.screen())
+
+    def close(self):
+        self.tmux("kill-server", check_result=False)
+
+
+def run_command(machine, args):
+    return "WINEPREFIX=%s %s" % (shlex.quote(machine.folder), shlex.quote(args.program))
+
+
+def main_dialog_shown(term):
+    screen = term.wait_for("「%s」" % INSTALL)
+    for text in ["[-] " + MAIN_CAPTION, "[x]", "[X] ｽﾄｯｸﾌﾞｯｸ削除", "[ 実行 ]", "[[ ｷｬﾝｾﾙ ]]",
+                 "にインストールされている ミラベルLE", "  注意：アンインストールを実行すると"]:
+        check(text in screen, "the main dialog lacks %r:\n%s" % (text, screen))
+    return screen
+
+
+def focused(term, text):
+    """True when `text` is drawn in reverse video (the focused control)."""
+    screen = term.screen_with_attributes()
+    return re.search("\x1b\\[[0-9;]*7[0-9;]*m" + re.escape(text), screen) is not None
+
+
+def case_full_removal(args, work, term):
+    m = Machine(args.demo_maker, os.path.join(work, "machine"), "--family", "2000")
+    term.start(run_command(m, args))
+    screen = main_dialog_shown(term)
+    with open(os.path.join(work, "main_dialog.txt"), "w", encoding="utf-8") as f:
+        f.write(screen)
+    check(focused(term, "[[ ｷｬﾝｾﾙ ]]"), "Cancel is not focused at first")
+    term.keys("Tab")
+    deadline = time.monotonic() + WAIT_SECONDS
+    while not focused(term, "[ 実行 ]"):
+        check(time.monotonic() < deadline, "Tab did not move the focus to 実行")
+        time.sleep(0.1)
+    term.keys("Space")
+    screen = term.wait_for("ｱﾝｲﾝｽﾄｰﾙを実行します。")
+    check("よろしいですか？" in screen and APP_TITLE in screen and "はい(Y)" in screen and "いいえ(N)" in screen,
+          "the confirmation is not as expected:\n" + screen)
+    term.keys("Enter")  # Yes is the default button of the confirmation
+    screen = term.wait_for("完全に削除しました。")
+    check(APP_TITLE in screen, "the final message has not the application title:\n" + screen)
+    term.keys("Enter")
+    check(term.exit_code() == 0, "the program did not end normally")
+    check(not m.has_key_below("Software\\VKL\\MirabelLE"), "the product's keys are still there")
+    check(not m.has_key_below("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MirabelLE"),
+          "the uninstall entry is still there")
+    check(m.has_key_below("Software\\VKL\\ZavoTool"), "the maker's other program lost its keys")
+    check(not m.exists(INSTALL), "the install folder is still there")
+    check(not m.exists("C:\\VKL Data\\StockBook"), "the stock book is still there")
+    check(not m.exists("C:\\Documents and Settings\\All Users\\スタート メニュー\\プログラム\\ミラベルLE"),
+          "the Start-menu group is still there")
+    check(m.exists("C:\\Documents and Settings\\All Users\\スタート メニュー\\プログラム\\アクセサリ\\メモ帳.lnk"),
+          "another Start-menu group was removed")
+    check(m.exists("C:\\Program Files\\VKL\\ZavoTool\\zavotool.exe"), "the maker's other program was removed")
+
+
+def case_box_cleared(args, work, term):
+    m = Machine(args.demo_maker, os.path.join(work, "machine"), "--family", "nt4", "--stockbook", "inside")
+    term.start(run_command(m, args))
+    main_dialog_shown(term)
+    term.keys("Tab", "Tab", "Space")
+    term.wait_for("[ ] ｽﾄｯｸﾌﾞｯｸ削除")
+    term.keys("BTab", "Space")
+    term.wait_for("ｱﾝｲﾝｽﾄｰﾙを実行します。")
+    term.keys("Enter")
+    # The stock-book stage does not count when the box is cleared.
+    term.wait_for("削除に成功しました。")
+    term.keys("Enter")
+    check(term.exit_code() == 0, "the program did not end normally")
+    check(m.exists(INSTALL + "\\StockBook\\家計簿.mrb") and m.exists(INSTALL + "\\StockBook\\Backup\\家計簿.bak"),
+          "the stock book was not spared")
+    check(not m.exists(INSTALL + "\\Mirabel.exe") and not m.exists(INSTALL + "\\Help"),
+          "the rest of the install folder is still there")
+    check(not m.has_key_below("Software\\VKL\\MirabelLE"), "the product's keys are still there")
+
+
+def case_cancel_at_once(args, work, term):
+    m = Machine(args.demo_maker, os.path.join(work, "machine"), "--family", "95")
+    term.start(run_command(m, args))
+    main_dialog_shown(term)
+    term.keys("Enter")  # Cancel is the default button
+    check(term.exit_code() == 0, "the program did not end normally")
+    m.check_unchanged()
+
+
+def case_about_box(args, work, term):
+    m = Machine(args.demo_maker, os.path.join(work, "machine"))
+    term.start(run_command(m, args))
+    main_dialog_shown(term)
+    term.keys("Tab", "Tab", "Space")  # the box's state must survive the About box
+    term.wait_for("[ ] ｽﾄｯｸﾌﾞｯｸ削除")
+    term.keys("M-Space")
+    screen = term.wait_for("ﾊﾞｰｼﾞｮﾝ情報(ZAVOVivazerid) (A)...")
+    check("閉じる" in screen, "the system menu lacks its standard items:\n" + screen)
+    term.keys("Escape")
+    term.wait_for(MAIN_CAPTION, absent="ﾊﾞｰｼﾞｮﾝ情報(ZAVOVivazerid)")
+    term.keys("F10", "Down", "Up")
+    term.wait_for("ﾊﾞｰｼﾞｮﾝ情報(ZAVOVivazerid) (A)...")
+    term.keys("a")
+    screen = term.wait_for("MR7Uninstall Version 1.0")
+    check("ﾊﾞｰｼﾞｮﾝ情報 MR7Uninstall" in screen and "Copyright" in screen and "OK ]]" in screen,
+          "the About box is not as expected:\n" + screen)
+    check("/^\\" in screen, "the About box shows no emblem:\n" + screen)
+    term.keys("Enter")
+    screen = term.wait_for("[ ] ｽﾄｯｸﾌﾞｯｸ削除", absent="MR7Uninstall Version 1.0")
+    term.keys("Escape")
+    check(term.exit_code() == 0, "the program did not end normally")
+    m.check_unchanged()
+
+
+def case_not_installed(args, work, term):
+    m = Machine(args.demo_maker, os.path.join(work, "machine"), "--not-installed")
+    term.start(run_command(m, args))
+    screen = term.wait_for("ミラベルLEインストールされていません。")
+    check(APP_TITLE in screen and "(X)" in screen and "OK" in screen,
+          "the message is not as expected:\n" + screen)
+    check(MAIN_CAPTION not in screen, "the main dialog was shown:\n" + screen)
+    term.keys("Enter")
+    check(term.exit_code() == 0, "the program did not end normally")
+    m.check_unchanged()
+
+
+def run_guard(args, work, term, window_class, message):
+    check(args.standin, "no stand-in product program given")
+    m = Machine(args.demo_maker, os.path.join(work, "machine"))
+    env = dict(os.environ, WINEPREFIX=m.folder)
+    # The stand-in keeps its window while its standard input stays open.
+    standin = subprocess.Popen([args.standin, window_class], env=env, stdin=subprocess.PIPE,
+                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    try:
+        check(standin.stdout.readline().strip() == b"ready", "the stand-in did not start")
+        term.start(run_command(m, args))
+        main_dialog_shown(term)
+        term.keys("Tab", "Space")
+        screen = term.wait_for(message)
+        check("(X)" in screen and APP_TITLE in screen, "the guard message is not as expected:\n" + screen)
+        term.keys("Enter")
+        term.wait_for(MAIN_CAPTION, absent=message)
+        term.keys("Escape")
+        check(term.exit_code() == 0, "the program did not end normally")
+    finally:
+        standin.stdin.close()
+        try:
+            standin.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            standin.kill()
+            standin.wait()
+    m.check_unchanged()
+
+
+def case_guard_main_program(args, work, term):
+    run_guard(args, work, term, "MRLE_MainWindow_Tov@vkl",
+              "ミラベルLE が起動しています。終了させてから実行してください。")
+
+
+def case_guard_explorer(args, work, term):
+    run_guard(args, work, term, "MRLE_Explorer@vkl",
+              "ミラベルLE エクスプローラが起動しています。終了させてから実行してください。")
+
+
+def case_no_terminal(args, work, term):
+    m = Machine(args.demo_maker, os.path.join(work, "machine"))
+    env = dict(os.environ, WINEPREFIX=m.folder)
+    result = subprocess.run([args.program], env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+    check(result.returncode != 0, "the program ended with 0 without a terminal")
+    check(b"terminal" in result.stderr, "no clear message on standard error: %r" % result.stderr)
+    check(result.stdout == b"", "the program wrote to standard output: %r" % result.stdout)
+    m.check_unchanged()
+
+
+CASES = {
+    "full_removal": case_full_removal,
+    "box_cleared": case_box_cleared,
+    "cancel_at_once": case_cancel_at_once,
+    "about_box": case_about_box,
+    "not_installed": case_not_installed,
+    "guard_main_program": case_guard_main_program,
+    "guard_explorer": case_guard_explorer,
+    "no_terminal": case_no_terminal,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--demo-maker", required=True)
+    parser.add_argument("--standin")
+    parser.add_argument("--work", help="keep the machine and screens in this folder")
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    if args.work:
+        work = os.path.abspath(os.path.join(args.work, args.case))
+        shutil.rmtree(work, ignore_errors=True)
+        os.makedirs(work)
+    else:
+        work = tempfile.mkdtemp(prefix="mr7-e2e-")
+    term = Terminal(work)
+    try:
+        CASES[args.case](args, work, term)
+    except Failure as failure:
+        print("FAILED %s: %s" % (args.case, failure), file=sys.stderr)
+        return 1
+    finally:
+        term.close()
+        if not args.work:
+            shutil.rmtree(work, ignore_errors=True)
+    print("passed: " + args.case)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
