@@ -5,6 +5,7 @@
 
 #include "platform/text/codepage.h"
 #include "platform/win32/last_error.h"
+#include "platform/windows/shared_window_list.h"
 #include "platform/windows/window_table.h"
 
 #include <algorithm>
@@ -152,6 +153,8 @@ void destroy_tree(HWND handle)
     }
     if (w->systemMenu)
         s.menus.erase(w->systemMenu);
+    if (!w->parent)
+        shared::withdraw(handle);
     std::erase(s.topLevelOrder, handle);
     s.windows.erase(handle);
 }
@@ -273,6 +276,8 @@ HWND create(DWORD exStyle, std::u16string_view className, std::u16string_view te
     }
     const HWND handle = w->handle;
     s.windows.emplace(handle, std::move(window));
+    if (!isChild)
+        shared::publish(handle, cls->name, text);
 
     for (auto& hook : std::exchange(s.creationHooks, {}))
         hook.second(handle);
@@ -348,8 +353,6 @@ CreationHook::~CreationHook()
 
 HWND find_top_level_window(std::u16string_view className, const std::u16string* caption)
 {
-    // FIXME: only this process's windows are seen; windows of other processes
-    // on the same machine are looked up here too once they are shared.
     for (HWND handle : state().topLevelOrder) {
         const Window* w = state().windows.at(handle).get();
         if (w->destroying)
@@ -360,7 +363,8 @@ HWND find_top_level_window(std::u16string_view className, const std::u16string* 
             continue;
         return handle;
     }
-    return nullptr;
+    // Then the windows of the other programs that run on this machine.
+    return shared::find_in_other_processes(className, caption);
 }
 
 frontend::ScreenView screen_view()
