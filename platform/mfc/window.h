@@ -234,6 +234,17 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 // A check box's state (0, 1, 2) to or from value.
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
 
+// A rectangle with the class library's conveniences.
+class CRect : public RECT {
+public:
+    CRect() : RECT{0, 0, 0, 0} {}
+    CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    operator LPRECT() { return this; }
+    operator LPCRECT() const { return this; }
+};
+
 class CDC {
 public:
     CDC();
