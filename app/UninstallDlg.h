@@ -5,6 +5,7 @@
 
 #include "platform/mfc.h"
 #include "platform/crt.h"
+#include "res/resource.h"
 
 /////////////////////////////////////////////////////////////////////////////
 // CUninstallDlg dialog
@@ -16,7 +17,7 @@ public:
 	CUninstallDlg(CWnd* pParent = NULL);	// standard constructor
 
 // Dialog Data
-	// FIXME: enum { IDD = IDD_UNINSTALL_DIALOG } once the resource header exists.
+	enum { IDD = IDD_UNINSTALL_DIALOG };
 	CStatic	m_wndInstallDir;
 	BOOL	m_bDeleteStockBook;
 
@@ -33,12 +34,11 @@ protected:
 	BOOL RemoveFolder(CString strPath, LPCTSTR lpszSpare);
 	BOOL RemoveTree(CString strName, LPCTSTR lpszSpare);
 
-	// Message handlers
-	// FIXME: DECLARE_MESSAGE_MAP and the entries for these handlers come with
-	// the window framework.
+	// Generated message map functions
 	virtual BOOL OnInitDialog();
 	virtual void OnOK();
-	void OnSysCommand(UINT nID, LPARAM lParam);
-	void OnPaint();
-	HCURSOR OnQueryDragIcon();
+	afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+	afx_msg void OnPaint();
+	afx_msg HCURSOR OnQueryDragIcon();
+	DECLARE_MESSAGE_MAP()
 };
