@@ -247,6 +247,19 @@ bool read_escaped(std::string_view text, char delimiter, std::u16string& out, st
 {
     std::size_t i = 0;
     while (i < text.size()) {
+        // Plain characters are the bulk of every file: copy a run at once.
+        std::size_t run = i;
+        while (run < text.size() && text[run] != delimiter && text[run] != '\\' &&
+               static_cast<unsigned char>(text[run]) < 0x80)
+            ++run;
+        if (run > i) {
+            std::size_t old = out.size();
+            out.resize(old + (run - i));
+            for (std::size_t k = i; k < run; ++k)
+                out[old + (k - i)] = static_cast<char16_t>(text[k]);
+            i = run;
+            continue;
+        }
         char c = text[i];
         if (c == delimiter) {
             *used = i + 1;
@@ -382,7 +395,12 @@ bool parse_key_header(std::string_view line, std::u16string& path, bool* hasSeco
 bool parse_value(std::string_view line, LineReader& reader, Value* out, std::string* error)
 {
     line = skip_blanks(line);
-    std::u16string name;
+    // Checking a line only keeps nothing: reuse buffers instead of allocating.
+    thread_local std::u16string scratchName;
+    thread_local std::u16string scratchUnits;
+    std::u16string localName;
+    std::u16string& name = out ? localName : scratchName;
+    name.clear();
     std::size_t pos = 0;
     if (!line.empty() && line[0] == '@') {
         pos = 1;
@@ -410,7 +428,9 @@ bool parse_value(std::string_view line, LineReader& reader, Value* out, std::str
     std::string bytes;
     std::string* sink = out ? &bytes : nullptr;
     auto read_string = [&](std::string_view quoted) {
-        std::u16string units;
+        std::u16string localUnits;
+        std::u16string& units = sink ? localUnits : scratchUnits;
+        units.clear();
         std::size_t used = 0;
         if (!read_escaped(quoted, '"', units, &used, error))
             return false;

@@ -103,9 +103,33 @@ bool split(std::u16string_view text, Path& parts)
     }
 }
 
+bool is_ascii(std::string_view text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// Code page 932 agrees with ASCII below 0x80; most names never need the tables.
+std::u16string from_ansi(std::string_view text)
+{
+    if (!is_ascii(text))
+        return text::cp932_to_utf16(text);
+    return std::u16string(text.begin(), text.end());
+}
+
+std::string to_ansi(std::u16string_view units)
+{
+    for (char16_t u : units)
+        if (u >= 0x80)
+            return text::utf16_to_cp932(units);
+    return std::string(units.begin(), units.end());
+}
+
 bool split_ansi(LPCSTR subKey, Path& parts)
 {
-    return split(subKey ? text::cp932_to_utf16(subKey) : std::u16string(), parts);
+    return split(subKey ? from_ansi(subKey) : std::u16string(), parts);
 }
 
 std::u16string lowered(const Path& path)
@@ -275,7 +299,7 @@ std::string bytes_of(std::u16string_view units)
 std::string ansi_data(const Value& value)
 {
     if (is_string_type(value.type))
-        return text::utf16_to_cp932(units_of(value.data));
+        return to_ansi(units_of(value.data));
     return value.data;
 }
 
@@ -469,7 +493,7 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD /*lpReserved*/, LPD
     Key* key = key_of_handle(s, hKey, KEY_QUERY_VALUE, &result);
     if (!key)
         return result;
-    std::u16string name = lpValueName ? platform::text::cp932_to_utf16(lpValueName) : std::u16string();
+    std::u16string name = lpValueName ? from_ansi(lpValueName) : std::u16string();
     const Value* value = s.hive->find_value(*key, name);
     if (!value)
         return ERROR_FILE_NOT_FOUND;
@@ -491,10 +515,10 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD dwT
     if (!may_write(s, path))
         return ERROR_ACCESS_DENIED;
     Value value;
-    value.name = lpValueName ? platform::text::cp932_to_utf16(lpValueName) : std::u16string();
+    value.name = lpValueName ? from_ansi(lpValueName) : std::u16string();
     value.type = dwType;
     std::string_view raw(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0);
-    value.data = is_string_type(dwType) ? bytes_of(platform::text::cp932_to_utf16(raw)) : std::string(raw);
+    value.data = is_string_type(dwType) ? bytes_of(from_ansi(raw)) : std::string(raw);
     return write_through(s, [&](Hive& hive, bool& changed) {
         Key* key = find_key(hive, path, false);
         if (!key)
@@ -514,7 +538,7 @@ LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
     Path path = find_handle(s, hKey)->path;
     if (!may_write(s, path))
         return ERROR_ACCESS_DENIED;
-    std::u16string name = lpValueName ? platform::text::cp932_to_utf16(lpValueName) : std::u16string();
+    std::u16string name = lpValueName ? from_ansi(lpValueName) : std::u16string();
     return write_through(s, [&](Hive& hive, bool& changed) {
         Key* key = find_key(hive, path, false);
         if (!key)
@@ -537,12 +561,12 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LP
     if (dwIndex >= key->children.size())
         return ERROR_NO_MORE_ITEMS;
     Key& child = *key->children[dwIndex];
-    result = copy_name(platform::text::utf16_to_cp932(child.name), lpName, lpcchName);
+    result = copy_name(to_ansi(child.name), lpName, lpcchName);
     if (result != ERROR_SUCCESS)
         return result;
     if (lpClass && lpcchClass) {
         s.hive->values(child);
-        std::string className = child.class_name ? platform::text::utf16_to_cp932(*child.class_name) : std::string();
+        std::string className = child.class_name ? to_ansi(*child.class_name) : std::string();
         result = copy_name(className, lpClass, lpcchClass);
         if (result != ERROR_SUCCESS)
             return result;
@@ -567,7 +591,7 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
     if (dwIndex >= values.size())
         return ERROR_NO_MORE_ITEMS;
     const Value& value = values[dwIndex];
-    result = copy_name(platform::text::utf16_to_cp932(value.name), lpValueName, lpcchValueName);
+    result = copy_name(to_ansi(value.name), lpValueName, lpcchValueName);
     if (result != ERROR_SUCCESS)
         return result;
     if (lpType)
