@@ -95,7 +95,8 @@ fs::path user_folder()
 // The machine's own folder below the user's: by device and inode of the
 // machine folder, so that every path that reaches it (links included) names
 // the same machine; by a hash of the path while the folder does not exist.
-fs::path machine_list_folder()
+// Made by the process that publishes, removed when it is left empty.
+fs::path machine_list_folder(bool create)
 {
     fs::path base = user_folder();
     if (base.empty())
@@ -113,7 +114,7 @@ fs::path machine_list_folder()
         std::snprintf(name, sizeof name, "path-%016llx", static_cast<unsigned long long>(hash));
     }
     fs::path folder = base / name;
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    if (create && mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return {};
     return folder;
 }
@@ -163,6 +164,11 @@ public:
         const auto value = reinterpret_cast<std::uintptr_t>(handle);
         if (std::erase_if(m_windows, [value](const PublishedWindow& w) { return w.handle == value; }) == 0)
             return;
+        // A process without windows is not listed at all.
+        if (m_windows.empty()) {
+            close_entry();
+            return;
+        }
         follow_machine();
         write_list();
     }
@@ -176,7 +182,7 @@ private:
             return;
         close_entry();
         m_generation = platform::machine::generation();
-        m_folder = machine_list_folder();
+        m_folder = machine_list_folder(false);
         if (!m_folder.empty())
             open_entry();
     }
@@ -185,6 +191,9 @@ private:
     {
         const fs::path lock = lock_path(m_folder, getpid());
         for (int attempt = 0; attempt < 8; ++attempt) {
+            // Another process may remove the folder when it finds it empty.
+            if (mkdir(m_folder.c_str(), 0700) != 0 && errno != EEXIST)
+                return;
             int fd = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
             if (fd < 0)
                 return;
@@ -210,6 +219,7 @@ private:
         unlink(lock_path(m_folder, getpid()).c_str());
         close(m_lockFd);
         m_lockFd = -1;
+        rmdir(m_folder.c_str());  // only when no other process is listed
     }
 
     // Writes the whole list to a temporary file and renames it into place,
@@ -260,6 +270,7 @@ bool owner_alive(const fs::path& folder, pid_t pid)
         unlink(lock.c_str());
     }
     close(fd);
+    rmdir(folder.c_str());  // only when no other process is listed
     return false;
 }
 
@@ -299,12 +310,12 @@ void withdraw(HWND handle)
 
 fs::path list_folder()
 {
-    return machine_list_folder();
+    return machine_list_folder(false);
 }
 
 HWND find_in_other_processes(std::u16string_view className, const std::u16string* title)
 {
-    const fs::path folder = machine_list_folder();
+    const fs::path folder = machine_list_folder(false);
     if (folder.empty())
         return nullptr;
     std::vector<pid_t> processes;
