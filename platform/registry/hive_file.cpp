@@ -172,11 +172,8 @@ bool save_hive_file(Hive& hive, const std::filesystem::path& file, FileStamp& st
         ::unlink(pattern.c_str());
         return false;
     }
-    int dir = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    // The folder is not flushed: after a power loss the rename may be lost,
+    // which leaves the old file whole, never a mix of both.
     stamp = stamp_of(file);
     return true;
 }
