@@ -119,6 +119,16 @@ fs::path machine_list_folder(bool create)
     return folder;
 }
 
+// The machine folder with every link resolved. A list names the machine it
+// was written for, so that a folder whose inode a removed machine folder had
+// never shows that machine's windows.
+std::string canonical_machine()
+{
+    std::error_code ec;
+    fs::path path = fs::weakly_canonical(platform::machine::folder(), ec);
+    return ec ? platform::machine::folder().string() : path.string();
+}
+
 fs::path lock_path(const fs::path& folder, pid_t pid)
 {
     return folder / (std::to_string(pid) + ".lock");
@@ -144,6 +154,48 @@ bool lock_file(int fd)
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
     return fcntl(fd, F_SETLK, &lock) == 0;
+}
+
+// Is the process that owns this lock file alive? A lock nobody holds is
+// taken over and the dead process's entry removed.
+bool owner_alive(const fs::path& folder, pid_t pid)
+{
+    const fs::path lock = lock_path(folder, pid);
+    int fd = open(lock.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    if (!lock_file(fd)) {
+        close(fd);
+        return errno == EAGAIN || errno == EACCES;
+    }
+    if (same_file(fd, lock)) {
+        unlink(list_path(folder, pid).c_str());
+        unlink(lock.c_str());
+    }
+    close(fd);
+    rmdir(folder.c_str());  // only when no other process is listed
+    return false;
+}
+
+// The processes listed in a machine's folder, other than this one, in order.
+std::vector<pid_t> listed_processes(const fs::path& folder)
+{
+    std::vector<pid_t> processes;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.ends_with(".lock"))
+            continue;
+        const std::string digits = name.substr(0, name.size() - 5);
+        long pid = 0;
+        if (digits.empty() || std::from_chars(digits.data(), digits.data() + digits.size(), pid).ptr !=
+                                  digits.data() + digits.size())
+            continue;
+        if (pid != getpid() && pid > 0 && pid < (1L << 30))
+            processes.push_back(static_cast<pid_t>(pid));
+    }
+    std::sort(processes.begin(), processes.end());
+    return processes;
 }
 
 // This process's entry in the machine's folder: the lock held while the
@@ -183,12 +235,16 @@ private:
         close_entry();
         m_generation = platform::machine::generation();
         m_folder = machine_list_folder(false);
+        m_machine = canonical_machine();
         if (!m_folder.empty())
             open_entry();
     }
 
     void open_entry()
     {
+        // Entries of processes that ended without tidying go first.
+        for (pid_t pid : listed_processes(m_folder))
+            owner_alive(m_folder, pid);
         const fs::path lock = lock_path(m_folder, getpid());
         for (int attempt = 0; attempt < 8; ++attempt) {
             // Another process may remove the folder when it finds it empty.
@@ -232,7 +288,7 @@ private:
         const fs::path temporary = target.string() + ".new";
         {
             std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            out << kListHeader << '\n';
+            out << kListHeader << '\n' << m_machine << '\n';
             for (const PublishedWindow& w : m_windows)
                 out << std::hex << w.handle << '\t' << escape(w.className) << '\t' << escape(w.title) << '\n';
             if (!out)
@@ -243,6 +299,7 @@ private:
 
     unsigned m_generation = 0;
     fs::path m_folder;
+    std::string m_machine;
     int m_lockFd = -1;
     std::vector<PublishedWindow> m_windows;
 };
@@ -253,33 +310,12 @@ Publication& publication()
     return p;
 }
 
-// Is the process that owns this lock file alive? A lock nobody holds is
-// taken over and the dead process's entry removed.
-bool owner_alive(const fs::path& folder, pid_t pid)
-{
-    const fs::path lock = lock_path(folder, pid);
-    int fd = open(lock.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return false;
-    if (!lock_file(fd)) {
-        close(fd);
-        return errno == EAGAIN || errno == EACCES;
-    }
-    if (same_file(fd, lock)) {
-        unlink(list_path(folder, pid).c_str());
-        unlink(lock.c_str());
-    }
-    close(fd);
-    rmdir(folder.c_str());  // only when no other process is listed
-    return false;
-}
-
-std::vector<PublishedWindow> read_list(const fs::path& path)
+std::vector<PublishedWindow> read_list(const fs::path& path, const std::string& machine)
 {
     std::vector<PublishedWindow> windows;
     std::ifstream in(path, std::ios::binary);
     std::string line;
-    if (!std::getline(in, line) || line != kListHeader)
+    if (!std::getline(in, line) || line != kListHeader || !std::getline(in, line) || line != machine)
         return windows;
     while (std::getline(in, line)) {
         const std::size_t firstTab = line.find('\t');
@@ -318,25 +354,11 @@ HWND find_in_other_processes(std::u16string_view className, const std::u16string
     const fs::path folder = machine_list_folder(false);
     if (folder.empty())
         return nullptr;
-    std::vector<pid_t> processes;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(folder, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (!name.ends_with(".lock"))
-            continue;
-        const std::string digits = name.substr(0, name.size() - 5);
-        long pid = 0;
-        if (digits.empty() || std::from_chars(digits.data(), digits.data() + digits.size(), pid).ptr !=
-                                  digits.data() + digits.size())
-            continue;
-        if (pid != getpid() && pid > 0 && pid < (1L << 30))
-            processes.push_back(static_cast<pid_t>(pid));
-    }
-    std::sort(processes.begin(), processes.end());
-    for (pid_t pid : processes) {
+    const std::string machine = canonical_machine();
+    for (pid_t pid : listed_processes(folder)) {
         if (!owner_alive(folder, pid))
             continue;
-        for (const PublishedWindow& w : read_list(list_path(folder, pid))) {
+        for (const PublishedWindow& w : read_list(list_path(folder, pid), machine)) {
             if (!className.empty() && !same_class_name(w.className, className))
                 continue;
             if (title && w.title != *title)
