@@ -154,10 +154,13 @@ def main_dialog_shown(term):
     return screen
 
 
-def focused(term, text):
-    """True when `text` is drawn in reverse video (the focused control)."""
+def button_focused(term, label):
+    """True when the push button `label` is drawn in reverse video (the focused
+    control). A focused push button is also the default one, so it may be
+    drawn with the default marks [[ ]] as well as with [ ]."""
     screen = term.screen_with_attributes()
-    return re.search("\x1b\\[[0-9;]*7[0-9;]*m" + re.escape(text), screen) is not None
+    pattern = "\x1b\\[[0-9;]*7[0-9;]*m\\[\\[? " + re.escape(label) + " \\]"
+    return re.search(pattern, screen) is not None
 
 
 def case_full_removal(args, work, term):
@@ -166,10 +169,10 @@ def case_full_removal(args, work, term):
     screen = main_dialog_shown(term)
     with open(os.path.join(work, "main_dialog.txt"), "w", encoding="utf-8") as f:
         f.write(screen)
-    check(focused(term, "[[ ｷｬﾝｾﾙ ]]"), "Cancel is not focused at first")
+    check(button_focused(term, "ｷｬﾝｾﾙ"), "Cancel is not focused at first")
     term.keys("Tab")
     deadline = time.monotonic() + WAIT_SECONDS
-    while not focused(term, "[ 実行 ]"):
+    while not button_focused(term, "実行"):
         check(time.monotonic() < deadline, "Tab did not move the focus to 実行")
         time.sleep(0.1)
     term.keys("Space")
