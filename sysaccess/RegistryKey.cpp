@@ -61,8 +61,9 @@ BOOL CRegistryKey::DeleteSubKey(LPCTSTR lpszSubKey)
 }
 
 // Lists the names of the direct subkeys in a new array that the caller
-// deletes; NULL when the key cannot be opened. An index whose name cannot
-// be read is passed over, so the list ends at the last subkey.
+// deletes; NULL when the key cannot be opened. A name too long for the
+// buffer is passed over; any other failure ends the list, so that a key
+// deleted meanwhile cannot keep the loop going for ever.
 CStringArray* CRegistryKey::EnumSubKeys()
 {
     if (m_hKey != NULL)
@@ -77,10 +78,11 @@ CStringArray* CRegistryKey::EnumSubKeys()
     for (DWORD dwIndex = 0;; dwIndex++) {
         DWORD dwNameLength = REGKEY_NAME_BUFFER;
         LONG lResult = RegEnumKeyExA(m_hKey, dwIndex, szName, &dwNameLength, NULL, NULL, NULL, &ftLastWrite);
-        if (lResult == ERROR_NO_MORE_ITEMS)
+        if (lResult == ERROR_MORE_DATA)
+            continue;
+        if (lResult != ERROR_SUCCESS)
             break;
-        if (lResult == ERROR_SUCCESS)
-            pNames->Add(szName);
+        pNames->Add(szName);
     }
     Close();
     return pNames;

@@ -553,6 +553,10 @@ LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
 LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD /*lpReserved*/,
                    LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime)
 {
+    // Tests make an enumeration fail as it does when another program deletes
+    // the key while it is being listed.
+    if (platform::faults::should_fail("RegEnumKeyExA"))
+        return ERROR_KEY_DELETED;
     State& s = current();
     LONG result = ERROR_SUCCESS;
     Key* key = key_of_handle(s, hKey, KEY_ENUMERATE_SUB_KEYS, &result);

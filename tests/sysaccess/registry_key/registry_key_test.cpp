@@ -222,3 +222,19 @@ TEST(RegistryKey, AnEmptyTextIsStoredAsOneNul)
     RegCloseKey(hKey);
     EXPECT_NE(machine.read_system_reg().find("\n\"Empty\"=\"\"\n"), std::string::npos);
 }
+
+TEST(RegistryKey, EnumSubKeysEndsWhenTheKeyIsDeletedWhileListed)
+{
+    TempMachine machine;
+    make_machine(machine);
+    CRegistryKey key("MirabelLE", "7.0");
+    // Every index now fails as for a key another program deleted: the list
+    // must end (empty) instead of asking for ever.
+    platform::faults::inject("RegEnumKeyExA", platform::faults::Mode::always);
+    CStringArray* pNames = key.EnumSubKeys();
+    platform::faults::clear();
+    ASSERT_NE(pNames, nullptr);
+    EXPECT_EQ(pNames->GetSize(), 0);
+    EXPECT_EQ(key.m_hKey, nullptr);
+    delete pNames;
+}
