@@ -3,7 +3,7 @@
 // it on the machine that WINEPREFIX names, prints "ready" and waits until it
 // is killed or its standard input closes.
 //
-//   mr7_standin_product CLASS [TITLE]
+//   standin_product CLASS [TITLE]
 
 #include "platform/win32.h"
 
