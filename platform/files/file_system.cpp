@@ -180,13 +180,50 @@ DWORD open_parent(const FullPath& full, Chain& chain)
     return walk(current(), full.path, full.path.components.size() - 1, chain);
 }
 
-// True when the folder is the whole host file system (as Wine's Z: is):
-// nothing is ever deleted through such a drive.
-bool is_whole_host(const Folder& driveRoot)
+struct FolderIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+// The machine folder and every folder above it, up to the host's root.
+std::vector<FolderIdentity> machine_folder_and_above()
 {
-    struct stat drive {}, hostRoot {};
-    return ::fstat(driveRoot.fd(), &drive) == 0 && ::stat("/", &hostRoot) == 0 &&
-           drive.st_dev == hostRoot.st_dev && drive.st_ino == hostRoot.st_ino;
+    std::vector<FolderIdentity> found;
+    std::error_code ec;
+    fs::path at = fs::canonical(machine::folder(), ec);
+    if (ec)
+        at = "/";  // no machine folder to find: the host's root still counts
+    while (true) {
+        struct stat st {};
+        if (::stat(at.c_str(), &st) == 0)
+            found.push_back({st.st_dev, st.st_ino});
+        if (at == at.root_path() || at.empty())
+            break;
+        at = at.parent_path();
+    }
+    return found;
+}
+
+// True when the drive's folder holds the machine folder: the whole host, as
+// Wine's Z: is, or a drive mapped to a folder above the prefix (the home
+// folder of ~/.wine). Nothing is ever deleted through such a drive, since a
+// path through it reaches the machine's own files and the rest of the host.
+bool holds_machine_folder(const Folder& driveRoot)
+{
+    static unsigned seenGeneration = 0;
+    static std::vector<FolderIdentity> above;
+    if (seenGeneration != machine::generation() || above.empty()) {
+        above = machine_folder_and_above();
+        seenGeneration = machine::generation();
+    }
+    struct stat drive {};
+    if (::fstat(driveRoot.fd(), &drive) != 0)
+        return true;  // a drive that cannot be told apart is not trusted
+    for (const FolderIdentity& folder : above) {
+        if (folder.device == drive.st_dev && folder.inode == drive.st_ino)
+            return true;
+    }
+    return false;
 }
 
 std::uint64_t file_time(const timespec& t)
@@ -287,7 +324,7 @@ DWORD delete_file(std::u16string_view path)
     Chain chain;
     if (DWORD error = open_parent(full, chain))
         return error;
-    if (is_whole_host(*chain.front()))
+    if (holds_machine_folder(*chain.front()))
         return ERROR_ACCESS_DENIED;
     Folder& parent = *chain.back();
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -325,7 +362,7 @@ DWORD remove_directory(std::u16string_view path)
     Chain chain;
     if (DWORD error = open_parent(full, chain))
         return error;
-    if (is_whole_host(*chain.front()))
+    if (holds_machine_folder(*chain.front()))
         return ERROR_ACCESS_DENIED;
     Folder& parent = *chain.back();
     const CurrentDirectory& cwd = current();

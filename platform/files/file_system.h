@@ -6,7 +6,9 @@
 //
 // Inside a drive no symbolic link is ever followed: a link is an entry of
 // its own (a file to every call), it can be deleted, and a path through it
-// leads nowhere. Only the drive links themselves are followed.
+// leads nowhere. Only the drive links themselves are followed. Nothing is
+// deleted or removed through a drive whose folder holds the machine folder
+// (Wine's Z:, which is the whole host): such a drive is for reading only.
 
 #include "platform/win32/types.h"
 

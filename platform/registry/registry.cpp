@@ -3,6 +3,7 @@
 #include "platform/faults/faults.h"
 #include "platform/machine/machine_folder.h"
 #include "platform/machine/version.h"
+#include "platform/machine/wineserver.h"
 #include "platform/registry/hive.h"
 #include "platform/registry/hive_file.h"
 #include "platform/registry/win32_registry.h"
@@ -248,7 +249,7 @@ HKEY new_handle(State& s, Path path, REGSAM access)
 }
 
 // Applies a change under the file lock to the newest file, and writes the
-// whole file through at once. When writing fails the hive is read back from
+// whole file through at once, unless Wine's server runs for the machine. When writing fails the hive is read back from
 // the file, so that memory never claims what the disk does not hold.
 template <typename Change>
 LONG write_through(State& s, Change change)
@@ -264,6 +265,12 @@ LONG write_through(State& s, Change change)
     LONG result = change(*s.hive, changed);
     if (result != ERROR_SUCCESS || !changed)
         return result;
+    // A running wineserver would overwrite the file with its own memory when
+    // it next saves: nothing is written then, and memory goes back to the disk.
+    if (machine::running_wineserver()) {
+        load(s);
+        return ERROR_SHARING_VIOLATION;
+    }
     if (!save_hive_file(*s.hive, s.file, s.stamp)) {
         load(s);
         return ERROR_CANTWRITE;
