@@ -27,6 +27,12 @@ BOOL CUninstallDlg::RemoveFolder(CString strPath, LPCTSTR lpszSpare)
 	strParent = strPath.Left(nSep);
 	strParent += "\\";
 
+	// "." and ".." name no folder of their own but the parent path or the
+	// folder above it, a drive's root among them: such a path is refused
+	// before anything is entered.
+	if (strName == "." || strName == "..")
+		return FALSE;
+
 	if (_chdir(strParent) == -1)
 		return FALSE;
 
