@@ -30,6 +30,12 @@ std::vector<ButtonSpec> buttons_of(UINT type)
     }
 }
 
+// The text of a box is at least this wide and at most this wide before it
+// wraps, in dialog units; a line of text is this high.
+constexpr int kMinTextWidth = 40;
+constexpr int kMaxTextWidth = 280;
+constexpr int kLineHeight = 8;
+
 // Width of a text in dialog units: 4 per half-width column.
 int text_width(std::u16string_view line)
 {
@@ -94,8 +100,21 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     int textWidth = 0;
     for (auto line : lines)
         textWidth = std::max(textWidth, text_width(line));
-    textWidth = std::clamp(textWidth, 40, 280);
-    const int textHeight = static_cast<int>(lines.size()) * 8;
+    textWidth = std::clamp(textWidth, kMinTextWidth, kMaxTextWidth);
+    // A line wider than the box is wrapped by whoever draws the text: give it
+    // the rows it needs, and one more, since wrapping at word and kana
+    // boundaries leaves the ends of the rows short.
+    int rows = 0;
+    bool wraps = false;
+    for (auto line : lines) {
+        const int width = text_width(line);
+        const int needed = std::max(1, (width + textWidth - 1) / textWidth);
+        wraps = wraps || needed > 1;
+        rows += needed;
+    }
+    if (wraps)
+        ++rows;
+    const int textHeight = rows * kLineHeight;
     const bool hasIcon = (type & MB_ICONMASK) != 0;
     const int textLeft = hasIcon ? 40 : 10;
     const int contentHeight = std::max(textHeight, hasIcon ? 20 : 8);

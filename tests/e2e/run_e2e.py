@@ -120,6 +120,22 @@ class Terminal:
         raise Failure("the screen never showed %r%s; it shows:\n%s"
                       % (text, "" if absent is None else " without %r" % absent, screen))
 
+    def wait_for_message(self, text, gone=False):
+        """Waits until a message box shows `text`, which it may have wrapped
+        over several rows (or, with gone, until it no longer shows it);
+        returns the screen."""
+        deadline = time.monotonic() + WAIT_SECONDS
+        screen = ""
+        while time.monotonic() < deadline:
+            screen = self.screen()
+            if (flatten(text) in flatten(screen)) != gone:
+                return screen
+            if os.path.exists(self.status):
+                break
+            time.sleep(0.1)
+        raise Failure("the screen %s message %r; it shows:\n%s"
+                      % ("kept the" if gone else "never showed the", text, screen))
+
     def keys(self, *keys):
         for key in keys:
             self.tmux("send-keys", "-t", self.session, key)
@@ -140,6 +156,14 @@ class Terminal:
 
     def close(self):
         self.tmux("kill-server", check_result=False)
+
+
+def flatten(text):
+    """The text without blanks, frame lines and message-box icons, so that a
+    message wrapped over several rows reads as one."""
+    for mark in ["(X)", "(?)", "/!\\", "(i)", "│"]:
+        text = text.replace(mark, "")
+    return "".join(text.split())
 
 
 def run_command(machine, args):
@@ -275,10 +299,11 @@ def run_guard(args, work, term, window_class, message):
         term.start(run_command(m, args))
         main_dialog_shown(term)
         term.keys("Tab", "Space")
-        screen = term.wait_for(message)
+        screen = term.wait_for_message(message)
         check("(X)" in screen and APP_TITLE in screen, "the guard message is not as expected:\n" + screen)
         term.keys("Enter")
-        term.wait_for(MAIN_CAPTION, absent=message)
+        term.wait_for_message(message, gone=True)
+        term.wait_for(MAIN_CAPTION)
         term.keys("Escape")
         check(term.exit_code() == 0, "the program did not end normally")
     finally:

@@ -374,3 +374,24 @@ TEST(WinAppTest, TheTitleFallsBackToTheProgramNameAndInitInstanceFalseGivesExitI
 }
 
 }  // namespace
+
+TEST_F(DialogTest, ALongMessageGetsTheRowsItWrapsInto)
+{
+    std::string longText;
+    for (int i = 0; i < 20; ++i)
+        longText += "wrapping ";  // far wider than a message box may grow
+    LONG shortHeight = 0, longHeight = 0;
+    auto text_height = [](HWND box) {
+        RECT rc{};
+        GetClientRect(GetDlgItem(box, 0xFFFF), &rc);
+        return rc.bottom - rc.top;
+    };
+    screen.then([&](HWND active) { shortHeight = text_height(active); });
+    screen.answer_message_box(IDOK);
+    screen.then([&](HWND active) { longHeight = text_height(active); });
+    screen.answer_message_box(IDOK);
+    MessageBoxA(nullptr, "short", "caption", MB_OK);
+    MessageBoxA(nullptr, longText.c_str(), "caption", MB_OK);
+    ASSERT_GT(shortHeight, 0);
+    EXPECT_GE(longHeight, 3 * shortHeight) << "the wrapped rows must all fit, not be cut off";
+}
