@@ -89,7 +89,7 @@ std::set<std::string> tree_of(const fs::path& folder)
 {
     std::set<std::string> entries;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        entries.insert(fs::relative(entry.path(), folder).string());
+        entries.insert(entry.path().lexically_relative(folder).string());
     return entries;
 }
 
@@ -255,7 +255,7 @@ TEST_F(WinePrefix, PathsNamingADriveRootOrTheWholeHostRemoveNothing)
         std::set<std::string> cAfter = tree_of(c);
         std::set<std::string> expected;
         for (const std::string& entry : cBefore) {
-            if (entry.rfind(fs::relative(group, c).string(), 0) != 0)
+            if (entry.rfind(group.lexically_relative(c).string(), 0) != 0)
                 expected.insert(entry);
         }
         EXPECT_EQ(cAfter, expected);
@@ -281,7 +281,8 @@ TEST_F(WinePrefix, AServerStartingDuringTheRunLeavesTheRegistryAsItWas)
 }
 
 // The drives are the dosdevices links as Wine makes them: c: and z:, the
-// latter the whole host, readable; device links are no drives.
+// latter the whole host, readable but never changed; device links are no
+// drives.
 TEST_F(WinePrefix, EveryDriveLinkOfWinesLayoutIsADrive)
 {
     std::string throughZ = "Z:" + outside.path().string() + "/Product/tool.exe";
@@ -294,6 +295,18 @@ TEST_F(WinePrefix, EveryDriveLinkOfWinesLayoutIsADrive)
     EXPECT_FALSE(DeleteFileA(throughZ.c_str()));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
     EXPECT_TRUE(fs::exists(outside.path() / "Product" / "tool.exe"));
+    // So is one through a drive mapped to the folder that holds the prefix,
+    // as a drive of the home folder holds ~/.wine; a drive elsewhere is the
+    // user's own and may be changed.
+    fs::create_directory_symlink(machine.root().parent_path(), machine.root() / "dosdevices" / "h:");
+    fs::create_directory_symlink(outside.path(), machine.root() / "dosdevices" / "e:");
+    const std::string ownRegistry = "H:\\" + machine.root().filename().string() + "\\system.reg";
+    EXPECT_NE(GetFileAttributesA(ownRegistry.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(DeleteFileA(ownRegistry.c_str()));
+    EXPECT_TRUE(fs::exists(machine.system_reg()));
+    EXPECT_TRUE(DeleteFileA("E:\\Product\\tool.exe"));
+    EXPECT_TRUE(RemoveDirectoryA("E:\\Product"));
+    EXPECT_FALSE(fs::exists(outside.path() / "Product"));
 }
 
 // The machine's own facts on the file Wine made, and on copies edited as a
