@@ -1,6 +1,7 @@
 #include "tests/support/temp_machine.h"
 
 #include "platform/machine/machine_folder.h"
+#include "platform/windows/shared_window_list.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -62,6 +63,9 @@ TempMachine::TempMachine() : m_root(make_temp_folder("mr7-machine"))
 
 TempMachine::~TempMachine()
 {
+    // The lists of windows that programs on this machine published go with it.
+    std::error_code ec;
+    fs::remove_all(platform::windows::shared::list_folder(), ec);
     if (m_hadPrefix)
         setenv("WINEPREFIX", m_savedPrefix.c_str(), 1);
     else
