@@ -208,7 +208,7 @@ std::vector<FolderIdentity> machine_folder_and_above()
 // Wine's Z: is, or a drive mapped to a folder above the prefix (the home
 // folder of ~/.wine). Nothing is ever deleted through such a drive, since a
 // path through it reaches the machine's own files and the rest of the host.
-bool holds_machine_folder(const Folder& driveRoot)
+bool holds_machine_folder(Folder& driveRoot)
 {
     static unsigned seenGeneration = 0;
     static std::vector<FolderIdentity> above;
@@ -216,11 +216,12 @@ bool holds_machine_folder(const Folder& driveRoot)
         above = machine_folder_and_above();
         seenGeneration = machine::generation();
     }
-    struct stat drive {};
-    if (::fstat(driveRoot.fd(), &drive) != 0)
+    dev_t device = 0;
+    ino_t inode = 0;
+    if (!driveRoot.identity(device, inode))
         return true;  // a drive that cannot be told apart is not trusted
     for (const FolderIdentity& folder : above) {
-        if (folder.device == drive.st_dev && folder.inode == drive.st_ino)
+        if (folder.device == device && folder.inode == inode)
             return true;
     }
     return false;
@@ -331,8 +332,13 @@ DWORD delete_file(std::u16string_view path)
         HostEntry entry;
         if (DWORD error = parent.find(full.path.components.back(), Wanted::nonFolder, entry))
             return error;
+        // A folder that has just been listed (as a removal lists each folder
+        // before deleting its files) already told each file's mode; other
+        // files are looked at now. unlinkat never removes a folder, so an
+        // entry that became one meanwhile is caught by its refusal.
         struct stat st {};
-        if (::fstatat(parent.fd(), entry.hostName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        st.st_mode = entry.listedMode;
+        if (st.st_mode != 0 || ::fstatat(parent.fd(), entry.hostName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
             if (S_ISDIR(st.st_mode)) {
                 parent.invalidate();  // it became a folder since it was listed
                 continue;
@@ -345,6 +351,10 @@ DWORD delete_file(std::u16string_view path)
             }
         }
         int hostErrno = errno;
+        if (hostErrno == EISDIR) {
+            parent.invalidate();  // it became a folder since it was listed
+            continue;
+        }
         if (hostErrno != ENOENT)
             return win32_error_from_errno(hostErrno);
         parent.invalidate();

@@ -6,6 +6,7 @@
 #include "platform/text/codepage.h"
 
 #include <cerrno>
+#include <chrono>
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -92,6 +93,21 @@ HostEntry describe(std::string_view hostName, EntryKind kind)
 
 Folder::Folder(UniqueFd fd) : m_fd(std::move(fd)) {}
 
+bool Folder::identity(dev_t& device, ino_t& inode)
+{
+    if (!m_identityKnown) {
+        struct stat st {};
+        if (::fstat(fd(), &st) != 0)
+            return false;
+        m_device = st.st_dev;
+        m_inode = st.st_ino;
+        m_identityKnown = true;
+    }
+    device = m_device;
+    inode = m_inode;
+    return true;
+}
+
 DWORD Folder::refresh()
 {
     m_byLoweredName.clear();
@@ -147,12 +163,14 @@ DWORD Folder::list(std::vector<EntryStatus>& out)
         if (::fstatat(fd(), d->d_name, &item.status, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
         item.entry = describe(name, kind_of(item.status.st_mode));
+        item.entry.listedMode = item.status.st_mode;
         if (item.entry.addressable)
             m_byLoweredName[text::to_lower(item.entry.windowsName)].push_back(item.entry);
         out.push_back(std::move(item));
     }
     ::closedir(dir);
     m_listed = true;
+    m_listedAt = std::chrono::steady_clock::now();
     return ERROR_SUCCESS;
 }
 
@@ -191,6 +209,9 @@ DWORD Folder::find(std::u16string_view name, Wanted wanted, HostEntry& out)
         return wanted == Wanted::folder ? ERROR_DIRECTORY : ERROR_ACCESS_DENIED;
     }
     out = *found;
+    // A mode seen by a listing is only as good as that listing is fresh.
+    if (std::chrono::steady_clock::now() - m_listedAt > kListedModeLifetime)
+        out.listedMode = 0;
     return ERROR_SUCCESS;
 }
 

@@ -8,10 +8,12 @@
 
 #include "platform/win32/types.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unordered_map>
 #include <vector>
 
@@ -48,12 +50,18 @@ struct HostEntry {
     std::u16string windowsName; // as listed; '?' where Windows has no character
     bool addressable = true;    // false when windowsName lost something
     EntryKind kind = EntryKind::file;
+    // The host's mode as the last full listing saw it; 0 when not known.
+    mode_t listedMode = 0;
 };
 
 struct EntryStatus {
     HostEntry entry;
     struct stat status {};
 };
+
+// How long the modes seen by a full listing are trusted for deleting the
+// files it listed (a removal deletes right after listing).
+constexpr std::chrono::milliseconds kListedModeLifetime{1000};
 
 class Folder {
 public:
@@ -83,12 +91,20 @@ public:
     // Drops what was listed, so that the next lookup lists afresh.
     void invalidate();
 
+    // The folder's device and inode, read once: a held descriptor keeps
+    // naming the same folder. False when the host cannot tell them.
+    bool identity(dev_t& device, ino_t& inode);
+
 private:
     DWORD refresh();
     const HostEntry* lookup(std::u16string_view lowered, Wanted wanted, bool* anyOfName) const;
 
     UniqueFd m_fd;
+    bool m_identityKnown = false;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
     bool m_listed = false;
+    std::chrono::steady_clock::time_point m_listedAt{};
     std::unordered_map<std::u16string, std::vector<HostEntry>> m_byLoweredName;
 };
 
