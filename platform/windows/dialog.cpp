@@ -324,6 +324,14 @@ INT_PTR detail::modal_dialog(const resources::DialogTemplate& t, HWND owner, DLG
     if (owner && !IsWindow(owner))
         owner = nullptr;
     const bool disableOwner = owner && IsWindowEnabled(owner);
+    // Disabling the owner takes the focus from its control; the owner gets it
+    // back when it is active again, as a dialog remembers its focus.
+    const HWND ownerFocus = GetFocus();
+    auto give_focus_back = [owner, ownerFocus] {
+        if (owner && ownerFocus && IsWindow(ownerFocus) && IsWindowEnabled(owner) &&
+            (ownerFocus == owner || GetParent(ownerFocus) == owner) && !GetFocus())
+            SetFocus(ownerFocus);
+    };
     if (disableOwner)
         EnableWindow(owner, FALSE);
 
@@ -342,13 +350,16 @@ INT_PTR detail::modal_dialog(const resources::DialogTemplate& t, HWND owner, DLG
     if (!dialog) {
         if (disableOwner)
             EnableWindow(owner, TRUE);
+        give_focus_back();
         return -1;
     }
     Window* w = find(dialog);
     w->ownerDisabled = disableOwner && !w->ended;
     if (disableOwner && w->ended)
         EnableWindow(owner, TRUE);
-    return run_modal(dialog);
+    const INT_PTR result = run_modal(dialog);
+    give_focus_back();
+    return result;
 }
 
 INT_PTR dialog_box(const resources::DialogTemplate& t, HWND owner, DLGPROC dialogProc, LPARAM param,

@@ -270,6 +270,9 @@ def case_about_box(args, work, term):
     check("/^\\" in screen, "the About box shows no emblem:\n" + screen)
     term.keys("Enter")
     screen = term.wait_for("[ ] ｽﾄｯｸﾌﾞｯｸ削除", absent="MR7Uninstall Version 1.0")
+    # The focus is back on the check box it was on before the About box.
+    term.keys("Space")
+    term.wait_for("[X] ｽﾄｯｸﾌﾞｯｸ削除")
     term.keys("Escape")
     check(term.exit_code() == 0, "the program did not end normally")
     m.check_unchanged()

@@ -395,3 +395,20 @@ TEST_F(DialogTest, ALongMessageGetsTheRowsItWrapsInto)
     ASSERT_GT(shortHeight, 0);
     EXPECT_GE(longHeight, 3 * shortHeight) << "the wrapped rows must all fit, not be cut off";
 }
+
+TEST_F(DialogTest, TheFocusComesBackToItsControlWhenANestedBoxCloses)
+{
+    CSampleDlg dlg;
+    HWND before = nullptr, after = nullptr;
+    screen.key(Key::Tab);
+    screen.then([&](HWND) {
+        before = GetFocus();
+        AfxMessageBox("nested", MB_OK);
+        after = GetFocus();
+    });
+    screen.answer_message_box(IDOK);
+    screen.key(Key::Escape);
+    EXPECT_EQ(run(dlg), IDCANCEL);
+    ASSERT_NE(before, nullptr);
+    EXPECT_EQ(after, before) << "the owner's control keeps the focus it had before the box";
+}
