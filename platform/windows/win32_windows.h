@@ -3,6 +3,8 @@
 // Strings are code page 932 here; the windows keep their text in UTF-16.
 
 #include "platform/win32/types.h"
+// The style, id and language constants that resource scripts use too.
+#include "platform/resources/rc/mr7res.h"
 
 typedef std::intptr_t LONG_PTR;
 typedef WORD ATOM;
@@ -48,77 +50,19 @@ struct PAINTSTRUCT {
 };
 typedef PAINTSTRUCT* LPPAINTSTRUCT;
 
-// Window styles.
-#define WS_OVERLAPPED 0x00000000L
-#define WS_POPUP 0x80000000L
-#define WS_CHILD 0x40000000L
-#define WS_MINIMIZE 0x20000000L
-#define WS_VISIBLE 0x10000000L
-#define WS_DISABLED 0x08000000L
-#define WS_CLIPSIBLINGS 0x04000000L
-#define WS_CLIPCHILDREN 0x02000000L
-#define WS_MAXIMIZE 0x01000000L
-#define WS_CAPTION 0x00C00000L
-#define WS_BORDER 0x00800000L
-#define WS_DLGFRAME 0x00400000L
-#define WS_VSCROLL 0x00200000L
-#define WS_HSCROLL 0x00100000L
-#define WS_SYSMENU 0x00080000L
-#define WS_THICKFRAME 0x00040000L
-#define WS_GROUP 0x00020000L
-#define WS_TABSTOP 0x00010000L
-#define WS_MINIMIZEBOX 0x00020000L
-#define WS_MAXIMIZEBOX 0x00010000L
+// Styles beyond those of resource scripts.
 #define WS_OVERLAPPEDWINDOW (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
-#define WS_EX_DLGMODALFRAME 0x00000001L
-#define WS_EX_APPWINDOW 0x00040000L
+#define DS_ABSOLUTEALIGN DS_ABSALIGN
 
 #define CW_USEDEFAULT ((int)0x80000000)
 
-// Dialog styles.
-#define DS_ABSALIGN 0x01L
-#define DS_ABSOLUTEALIGN DS_ABSALIGN
-#define DS_SYSMODAL 0x02L
-#define DS_3DLOOK 0x04L
-#define DS_FIXEDSYS 0x08L
-#define DS_NOFAILCREATE 0x10L
-#define DS_LOCALEDIT 0x20L
-#define DS_SETFONT 0x40L
-#define DS_MODALFRAME 0x80L
-#define DS_NOIDLEMSG 0x100L
-#define DS_SETFOREGROUND 0x200L
-#define DS_CONTROL 0x400L
-#define DS_CENTER 0x800L
-#define DS_CENTERMOUSE 0x1000L
-#define DS_CONTEXTHELP 0x2000L
-#define DS_SHELLFONT (DS_SETFONT | DS_FIXEDSYS)
-
-// Button styles, states and notifications.
-#define BS_PUSHBUTTON 0x0L
-#define BS_DEFPUSHBUTTON 0x1L
-#define BS_CHECKBOX 0x2L
-#define BS_AUTOCHECKBOX 0x3L
-#define BS_RADIOBUTTON 0x4L
-#define BS_3STATE 0x5L
-#define BS_AUTO3STATE 0x6L
-#define BS_GROUPBOX 0x7L
-#define BS_AUTORADIOBUTTON 0x9L
-#define BS_OWNERDRAW 0xBL
+// Button states and notifications.
 #define BS_TYPEMASK 0xFL
-#define BS_NOTIFY 0x4000L
 #define BST_UNCHECKED 0
 #define BST_CHECKED 1
 #define BST_INDETERMINATE 2
 #define BN_CLICKED 0
-
-// Static styles.
-#define SS_LEFT 0x0L
-#define SS_CENTER 0x1L
-#define SS_RIGHT 0x2L
-#define SS_ICON 0x3L
 #define SS_TYPEMASK 0x1FL
-#define SS_NOPREFIX 0x80L
-#define SS_NOTIFY 0x100L
 
 // Messages.
 #define WM_NULL 0x0000
@@ -223,13 +167,6 @@ typedef PAINTSTRUCT* LPPAINTSTRUCT;
 #define DWLP_USER 16
 
 // Dialog and message box results.
-#define IDOK 1
-#define IDCANCEL 2
-#define IDABORT 3
-#define IDRETRY 4
-#define IDIGNORE 5
-#define IDYES 6
-#define IDNO 7
 
 // Message box types.
 #define MB_OK 0x00000000L
