@@ -18,23 +18,6 @@ std::string_view trim_end(std::string_view text)
     return text;
 }
 
-// Splits "a\b\c" into its components; false when one of them is empty.
-bool split_path(std::u16string_view path, std::vector<std::u16string>& parts)
-{
-    parts.clear();
-    std::size_t start = 0;
-    while (true) {
-        std::size_t stop = path.find(u'\\', start);
-        std::u16string_view part = path.substr(start, stop == std::u16string_view::npos ? stop : stop - start);
-        if (part.empty())
-            return false;
-        parts.emplace_back(part);
-        if (stop == std::u16string_view::npos)
-            return true;
-        start = stop + 1;
-    }
-}
-
 // Position of the first child not ordered before name.
 std::vector<std::unique_ptr<Key>>::iterator lower_bound_child(Key& parent, std::u16string_view name)
 {
@@ -77,6 +60,22 @@ void write_key_path(std::string& out, const Key& key)
 }
 
 }  // namespace
+
+bool split_path(std::u16string_view path, std::vector<std::u16string>& parts)
+{
+    parts.clear();
+    std::size_t start = 0;
+    while (true) {
+        std::size_t stop = path.find(u'\\', start);
+        std::u16string_view part = path.substr(start, stop == std::u16string_view::npos ? stop : stop - start);
+        if (part.empty())
+            return false;
+        parts.emplace_back(part);
+        if (stop == std::u16string_view::npos)
+            return true;
+        start = stop + 1;
+    }
+}
 
 Hive::Hive() : m_newHeader(kNewFileHeader)
 {

@@ -16,6 +16,9 @@ namespace platform::registry {
 
 class Hive;
 
+// Splits "a\b\c" into its components; false when one of them is empty.
+bool split_path(std::u16string_view path, std::vector<std::u16string>& parts);
+
 struct Key {
     std::u16string name;  // in the case first given
     Key* parent = nullptr;

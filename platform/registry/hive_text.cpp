@@ -98,25 +98,6 @@ void write_hex_bytes(std::string& out, std::string_view bytes, std::size_t count
     }
 }
 
-std::u16string units_of(std::string_view bytes)
-{
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i)
-        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                         (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-    return units;
-}
-
-std::string bytes_of(std::u16string_view units)
-{
-    std::string bytes(units.size() * 2, '\0');
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
-    }
-    return bytes;
-}
-
 // Reads the hex list after "hex:" / "hex(N):", following "\" continuations.
 bool read_hex_list(std::string_view rest, LineReader& reader, std::string* out, std::string* error)
 {
@@ -214,6 +195,26 @@ bool is_terminated_text(std::string_view data)
 }
 
 }  // namespace
+
+// Little-endian UTF-16 in a value's bytes, and back.
+std::u16string units_of(std::string_view bytes)
+{
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                         (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+    return units;
+}
+
+std::string bytes_of(std::u16string_view units)
+{
+    std::string bytes(units.size() * 2, '\0');
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
+    }
+    return bytes;
+}
 
 LineReader::LineReader(std::string_view text, std::size_t begin, std::size_t end, unsigned firstLine)
     : m_text(text), m_pos(begin), m_end(end == std::string_view::npos ? text.size() : end), m_line(firstLine - 1)

@@ -66,6 +66,11 @@ std::uint64_t filetime_now();
 void write_key_times(std::string& out, std::uint64_t filetime);  // " <seconds>\n#time=<hex>\n"
 bool parse_time_option(std::string_view option, std::uint64_t* filetime);  // "#time=<hex>"
 
+// A value's bytes as the little-endian UTF-16 units they hold (an odd last
+// byte is dropped), and units back to bytes.
+std::u16string units_of(std::string_view bytes);
+std::string bytes_of(std::u16string_view units);
+
 // Sort order of sibling keys and of values: UTF-16 units after lowering,
 // a shorter prefix first.
 int compare_names(std::u16string_view a, std::u16string_view b);

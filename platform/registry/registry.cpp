@@ -6,6 +6,7 @@
 #include "platform/machine/wineserver.h"
 #include "platform/registry/hive.h"
 #include "platform/registry/hive_file.h"
+#include "platform/registry/hive_text.h"
 #include "platform/registry/win32_registry.h"
 #include "platform/text/case.h"
 #include "platform/text/codepage.h"
@@ -90,18 +91,7 @@ bool split(std::u16string_view text, Path& parts)
         return true;
     if (text.back() == u'\\')
         text.remove_suffix(1);  // "Key\" names the key itself, as on Windows
-    std::size_t start = 0;
-    while (true) {
-        std::size_t stop = text.find(u'\\', start);
-        std::u16string_view part =
-            text.substr(start, stop == std::u16string_view::npos ? std::u16string_view::npos : stop - start);
-        if (part.empty())
-            return false;
-        parts.emplace_back(part);
-        if (stop == std::u16string_view::npos)
-            return true;
-        start = stop + 1;
-    }
+    return split_path(text, parts);
 }
 
 bool is_ascii(std::string_view text)
@@ -281,25 +271,6 @@ LONG write_through(State& s, Change change)
 bool is_string_type(DWORD type)
 {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
-
-std::u16string units_of(std::string_view bytes)
-{
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i)
-        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                         (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-    return units;
-}
-
-std::string bytes_of(std::u16string_view units)
-{
-    std::string bytes(units.size() * 2, '\0');
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
-    }
-    return bytes;
 }
 
 // The data as an A function hands it out: text in code page 932.
