@@ -283,6 +283,17 @@ bool matches(std::u16string_view pattern, std::u16string_view name)
     return p == pattern.size();
 }
 
+// Opens the folder an entry is to be removed from. Refused on a drive that
+// holds the machine folder, through which nothing is ever deleted.
+DWORD open_parent_for_removal(const FullPath& full, Chain& chain)
+{
+    if (DWORD error = open_parent(full, chain))
+        return error;
+    if (holds_machine_folder(*chain.front()))
+        return ERROR_ACCESS_DENIED;
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 std::u16string current_directory()
@@ -323,10 +334,8 @@ DWORD delete_file(std::u16string_view path)
     if (full.endsWithSeparator)
         return ERROR_INVALID_NAME;
     Chain chain;
-    if (DWORD error = open_parent(full, chain))
+    if (DWORD error = open_parent_for_removal(full, chain))
         return error;
-    if (holds_machine_folder(*chain.front()))
-        return ERROR_ACCESS_DENIED;
     Folder& parent = *chain.back();
     for (int attempt = 0; attempt < 2; ++attempt) {
         HostEntry entry;
@@ -370,10 +379,8 @@ DWORD remove_directory(std::u16string_view path)
     if (full.path.is_root())
         return ERROR_ACCESS_DENIED;
     Chain chain;
-    if (DWORD error = open_parent(full, chain))
+    if (DWORD error = open_parent_for_removal(full, chain))
         return error;
-    if (holds_machine_folder(*chain.front()))
-        return ERROR_ACCESS_DENIED;
     Folder& parent = *chain.back();
     const CurrentDirectory& cwd = current();
     for (int attempt = 0; attempt < 2; ++attempt) {

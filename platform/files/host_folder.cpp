@@ -108,11 +108,14 @@ bool Folder::identity(dev_t& device, ino_t& inode)
     return true;
 }
 
-DWORD Folder::refresh()
+namespace {
+
+// Hands each entry of the folder but "." and ".." to `each` (its name and its
+// d_type), in the order the host lists them.
+template <typename Each>
+DWORD for_each_entry(int folderFd, Each each)
 {
-    m_byLoweredName.clear();
-    m_listed = false;
-    UniqueFd readable = open_for_reading(fd());
+    UniqueFd readable = open_for_reading(folderFd);
     if (!readable.valid())
         return win32_error_from_errno(errno);
     DIR* dir = ::fdopendir(readable.get());
@@ -121,24 +124,37 @@ DWORD Folder::refresh()
     readable.release();
     while (dirent* d = ::readdir(dir)) {
         std::string_view name = d->d_name;
-        if (name == "." || name == "..")
-            continue;
+        if (name != "." && name != "..")
+            each(d->d_name, d->d_type);
+    }
+    ::closedir(dir);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+DWORD Folder::refresh()
+{
+    m_byLoweredName.clear();
+    m_listed = false;
+    DWORD error = for_each_entry(fd(), [this](const char* name, unsigned char type) {
         EntryKind kind = EntryKind::file;
-        if (d->d_type == DT_DIR) {
+        if (type == DT_DIR) {
             kind = EntryKind::folder;
-        } else if (d->d_type == DT_LNK) {
+        } else if (type == DT_LNK) {
             kind = EntryKind::link;
-        } else if (d->d_type == DT_UNKNOWN) {
+        } else if (type == DT_UNKNOWN) {
             struct stat st {};
-            if (::fstatat(fd(), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                continue;
+            if (::fstatat(fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                return;
             kind = kind_of(st.st_mode);
         }
         HostEntry entry = describe(name, kind);
         if (entry.addressable)
             m_byLoweredName[text::to_lower(entry.windowsName)].push_back(std::move(entry));
-    }
-    ::closedir(dir);
+    });
+    if (error)
+        return error;
     m_listed = true;
     return ERROR_SUCCESS;
 }
@@ -148,27 +164,18 @@ DWORD Folder::list(std::vector<EntryStatus>& out)
     out.clear();
     m_byLoweredName.clear();
     m_listed = false;
-    UniqueFd readable = open_for_reading(fd());
-    if (!readable.valid())
-        return win32_error_from_errno(errno);
-    DIR* dir = ::fdopendir(readable.get());
-    if (!dir)
-        return win32_error_from_errno(errno);
-    readable.release();
-    while (dirent* d = ::readdir(dir)) {
-        std::string_view name = d->d_name;
-        if (name == "." || name == "..")
-            continue;
+    DWORD error = for_each_entry(fd(), [this, &out](const char* name, unsigned char) {
         EntryStatus item;
-        if (::fstatat(fd(), d->d_name, &item.status, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
+        if (::fstatat(fd(), name, &item.status, AT_SYMLINK_NOFOLLOW) != 0)
+            return;
         item.entry = describe(name, kind_of(item.status.st_mode));
         item.entry.listedMode = item.status.st_mode;
         if (item.entry.addressable)
             m_byLoweredName[text::to_lower(item.entry.windowsName)].push_back(item.entry);
         out.push_back(std::move(item));
-    }
-    ::closedir(dir);
+    });
+    if (error)
+        return error;
     m_listed = true;
     m_listedAt = std::chrono::steady_clock::now();
     return ERROR_SUCCESS;
