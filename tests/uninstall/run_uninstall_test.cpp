@@ -76,6 +76,28 @@ protected:
     testsupport::TempMachine* tm = &machine;  // the machine selected now
     fs::path c;
 
+    // A machine of its own for one row of a table: selected while it lives,
+    // the fixture's machine selected again when it goes.
+    class RowMachine {
+    public:
+        explicit RowMachine(UninstallTest& test) : m_test(test)
+        {
+            m_test.c = m_machine.add_drive('c');
+            m_test.tm = &m_machine;
+        }
+        ~RowMachine()
+        {
+            m_test.c = m_test.machine.drive('c');
+            m_test.tm = &m_test.machine;
+        }
+        RowMachine(const RowMachine&) = delete;
+        RowMachine& operator=(const RowMachine&) = delete;
+
+    private:
+        UninstallTest& m_test;
+        testsupport::TempMachine m_machine;
+    };
+
     void SetUp() override
     {
         platform::faults::clear();
@@ -246,9 +268,7 @@ TEST_F(UninstallTest, EverythingPresentWithTheBoxTicked)
 {
     for (Family family : {Family::win7, Family::win2k, Family::nt4, Family::win98}) {
         SCOPED_TRACE(int(family));
-        testsupport::TempMachine each;
-        c = each.add_drive('c');
-    tm = &each;
+        RowMachine each(*this);
         Installed p;
         p.family = family;
         install(p);
@@ -266,8 +286,6 @@ TEST_F(UninstallTest, EverythingPresentWithTheBoxTicked)
         EXPECT_TRUE(key_exists("Software\\VKL"));
         EXPECT_FALSE(key_exists("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MirabelLE"));
         EXPECT_TRUE(neighbours_kept());
-        c = machine.drive('c');
-        tm = &machine;
     }
 }
 
@@ -288,9 +306,7 @@ TEST_F(UninstallTest, BoxClearedKeepsTheStockBook)
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        testsupport::TempMachine each;
-        c = each.add_drive('c');
-    tm = &each;
+        RowMachine each(*this);
         Installed p;
         p.stockBookValue = !k.stockBook.empty();
         p.stockBook = k.stockBook;
@@ -315,8 +331,6 @@ TEST_F(UninstallTest, BoxClearedKeepsTheStockBook)
         EXPECT_FALSE(exists(group_of(Family::win7)));
         EXPECT_TRUE(product_keys_gone());
         EXPECT_TRUE(neighbours_kept());
-        c = machine.drive('c');
-        tm = &machine;
     }
 }
 
@@ -335,9 +349,7 @@ TEST_F(UninstallTest, FailedFolderRemovalsCountInAAndBButNotInC)
         EXPECT_TRUE(exists(kInstallDir + u"\\Bin\\App.exe"));
         EXPECT_TRUE(product_keys_gone());
     }
-    testsupport::TempMachine each;
-    c = each.add_drive('c');
-    tm = &each;
+    RowMachine each(*this);
     Installed p;
     install(p);
     read_only(group_of(Family::win7) + u"\\ミラベルLE.lnk");
@@ -346,8 +358,6 @@ TEST_F(UninstallTest, FailedFolderRemovalsCountInAAndBButNotInC)
     EXPECT_TRUE(exists(group_of(Family::win7) + u"\\ミラベルLE.lnk"));
     EXPECT_FALSE(exists(kInstallDir));
     EXPECT_TRUE(product_keys_gone());
-    c = machine.drive('c');
-        tm = &machine;
 }
 
 TEST_F(UninstallTest, NtFamilyWithAGrandchildBelowTheVersionKey)
@@ -417,9 +427,7 @@ TEST_F(UninstallTest, NinetyFiveFamily)
         EXPECT_TRUE(neighbours_kept());
     }
     // The maker key vanished meanwhile: stage D does nothing.
-    testsupport::TempMachine each;
-    c = each.add_drive('c');
-    tm = &each;
+    RowMachine each(*this);
     Installed p;
     p.family = Family::win98;
     install(p);
@@ -444,8 +452,6 @@ TEST_F(UninstallTest, NinetyFiveFamily)
     EXPECT_FALSE(exists(group_of(Family::win98)));
     EXPECT_FALSE(key_exists("Software\\VKL"));
     EXPECT_FALSE(key_exists("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MirabelLE"));
-    c = machine.drive('c');
-        tm = &machine;
 }
 
 TEST_F(UninstallTest, EverythingAlreadyGone)
@@ -498,9 +504,7 @@ TEST_F(UninstallTest, NoStartMenuPathWithoutTheSystemsFolders)
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        testsupport::TempMachine each;
-        c = each.add_drive('c');
-    tm = &each;
+        RowMachine each(*this);
         Installed p;
         p.family = k.family;
         install(p);
@@ -517,8 +521,6 @@ TEST_F(UninstallTest, NoStartMenuPathWithoutTheSystemsFolders)
         EXPECT_TRUE(exists(u"C:\\プログラム\\ミラベルLE\\decoy.lnk"));
         EXPECT_FALSE(exists(kInstallDir));
         EXPECT_TRUE(product_keys_gone());
-        c = machine.drive('c');
-        tm = &machine;
     }
 }
 
