@@ -14,6 +14,7 @@
 #include "platform/frontend/scripted/scripted_frontend.h"
 #include "platform/text/codepage.h"
 #include "tests/platform/windows_shared/standin_process.h"
+#include "tests/platform/registry/registry_test_support.h"
 #include "tests/support/temp_machine.h"
 
 namespace {
@@ -36,25 +37,7 @@ const char kExplorerClass[] = "MRLE_Explorer@vkl";
 
 const std::u16string kInstallDir = u"C:\\Program Files\\ミラベルLE";
 
-// A string as Wine writes it into system.reg, quotes included.
-std::string reg(std::u16string_view text)
-{
-    std::string out = "\"";
-    for (char16_t c : text) {
-        if (c == u'\\')
-            out += "\\\\";
-        else if (c == u'"')
-            out += "\\\"";
-        else if (c < 0x80)
-            out += static_cast<char>(c);
-        else {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\x%04x", static_cast<unsigned>(c));
-            out += buffer;
-        }
-    }
-    return out + "\"";
-}
+using registrytest::reg_string;
 
 enum class Family { win7, win2k, nt4, win98 };
 
@@ -177,7 +160,7 @@ protected:
                  "\"SystemRoot\"=\"C:\\\\WINNT\"\n"
                  "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
                  "\"Common Start Menu\"=" +
-                 reg(u"C:\\Documents and Settings\\All Users\\ｽﾀｰﾄ ﾒﾆｭｰ") + "\n";
+                 reg_string(u"C:\\Documents and Settings\\All Users\\ｽﾀｰﾄ ﾒﾆｭｰ") + "\n";
             break;
         case Family::nt4:
             r += "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion] 1\n\"CurrentVersion\"=\"4.0\"\n"
@@ -193,9 +176,9 @@ protected:
             if (p.productKey) {
                 r += "[Software\\\\VKL\\\\MirabelLE] 1\n";
                 if (p.stockBookValue)
-                    r += "\"StockBookPath\"=" + reg(p.stockBook) + "\n";
+                    r += "\"StockBookPath\"=" + reg_string(p.stockBook) + "\n";
                 if (p.versionKey) {
-                    r += "[Software\\\\VKL\\\\MirabelLE\\\\7.0] 1\n\"DIRECTORY\"=" + reg(kInstallDir) + "\n";
+                    r += "[Software\\\\VKL\\\\MirabelLE\\\\7.0] 1\n\"DIRECTORY\"=" + reg_string(kInstallDir) + "\n";
                     r += "[Software\\\\VKL\\\\MirabelLE\\\\7.0\\\\Recent] 1\n\"File1\"=\"a\"\n";
                     r += "[Software\\\\VKL\\\\MirabelLE\\\\7.0\\\\Settings] 1\n\"Mode\"=\"b\"\n";
                     if (p.grandchild)
@@ -207,7 +190,7 @@ protected:
         r += "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Other] 1\n\"DisplayName\"=\"x\"\n";
         if (p.uninstallEntry)
             r += "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\MirabelLE] 1\n\"DisplayName\"=" +
-                 reg(u"ミラベルLE") + "\n";
+                 reg_string(u"ミラベルLE") + "\n";
         tm->write_registry(r);
 
         file(kInstallDir + u"\\Readme.txt");

@@ -37,23 +37,7 @@ std::string utf8(std::u16string_view text)
     return platform::text::utf16_to_utf8(text);
 }
 
-// A string as Wine writes it into system.reg, quotes included.
-std::string reg(std::u16string_view text)
-{
-    std::string out = "\"";
-    for (char16_t c : text) {
-        if (c == u'\\' || c == u'"')
-            out += '\\';
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\x%04x", static_cast<unsigned>(c));
-            out += buffer;
-        }
-    }
-    return out + "\"";
-}
+using registrytest::reg_string;
 
 // The text with the value line `name` of one section replaced.
 std::string with_value(const std::string& text, const std::string& section, const std::string& name,
@@ -64,7 +48,7 @@ std::string with_value(const std::string& text, const std::string& section, cons
     if (begin == std::string::npos || line == std::string::npos || line >= end)
         throw std::runtime_error("no value " + name + " in " + section);
     const std::size_t lineEnd = text.find('\n', line + 1);
-    return text.substr(0, line + 1) + "\"" + name + "\"=" + reg(value) + text.substr(lineEnd);
+    return text.substr(0, line + 1) + "\"" + name + "\"=" + reg_string(value) + text.substr(lineEnd);
 }
 
 // Each section's header (without its time) and the lines below it.

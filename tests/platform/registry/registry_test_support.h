@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers shared by the registry tests.
 
+#include "platform/registry/hive_text.h"
 #include "tests/support/temp_machine.h"
 
 #include <string>
@@ -43,6 +44,14 @@ inline std::string without_section(const std::string& text, const std::string& h
         return text;
     // Take the blank line before the section along with it.
     return text.substr(0, begin - 1) + text.substr(end);
+}
+
+// A string as Wine writes it into system.reg, quotes included.
+inline std::string reg_string(std::u16string_view text)
+{
+    std::string out = "\"";
+    platform::registry::write_escaped(out, text, '"');
+    return out + "\"";
 }
 
 }  // namespace registrytest
