@@ -1,6 +1,7 @@
 #include "platform/resources/dialog_template.h"
 
 #include "platform/resources/byte_reader.h"
+#include "platform/resources/rc/mr7res.h"
 
 #include <string_view>
 #include <utility>
@@ -52,6 +53,21 @@ bool read_item(ByteReader& reader, bool extended, DialogItem& item)
 }
 
 }  // namespace
+
+DialogItem make_control(WORD classAtom, DWORD id, std::u16string text, DWORD style, short x, short y, short cx,
+                        short cy)
+{
+    DialogItem item;
+    item.windowClass.id = classAtom;
+    item.id = id;
+    item.text.name = std::move(text);
+    item.style = style | WS_CHILD | WS_VISIBLE;
+    item.x = x;
+    item.y = y;
+    item.cx = cx;
+    item.cy = cy;
+    return item;
+}
 
 std::optional<WORD> standard_class_atom(const NameOrId& windowClass)
 {

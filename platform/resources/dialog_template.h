@@ -62,6 +62,11 @@ inline constexpr WORD kComboBoxAtom = 0x0085;
 // kept as a name by the resource compiler); nullopt for any other class.
 std::optional<WORD> standard_class_atom(const NameOrId& windowClass);
 
+// A control for a template built in code (message boxes, tests): visible,
+// a child of the dialog, of a predefined class given by its atom.
+DialogItem make_control(WORD classAtom, DWORD id, std::u16string text, DWORD style, short x, short y, short cx,
+                        short cy);
+
 // Parses a template from the bytes of a RT_DIALOG resource; nullopt when the
 // bytes are not a well-formed template.
 std::optional<DialogTemplate> parse_dialog_template(std::span<const std::uint8_t> bytes);

@@ -130,27 +130,21 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     t.title = view.caption;
     t.pointSize = 9;
     t.faceName = u"ＭＳ Ｐゴシック";
-    auto add = [&t](std::uint16_t atom, int id, std::u16string text, DWORD style, int x, int y, int cx, int cy) {
-        resources::DialogItem item;
-        item.windowClass.id = atom;
-        item.id = static_cast<DWORD>(id);
-        item.text.name = std::move(text);
-        item.style = style | WS_CHILD | WS_VISIBLE;
-        item.x = static_cast<short>(x);
-        item.y = static_cast<short>(y);
-        item.cx = static_cast<short>(cx);
-        item.cy = static_cast<short>(cy);
-        t.items.push_back(std::move(item));
+    auto add = [&t](WORD atom, int id, std::u16string text, DWORD style, int x, int y, int cx, int cy) {
+        t.items.push_back(resources::make_control(atom, static_cast<DWORD>(id), std::move(text), style,
+                                                  static_cast<short>(x), static_cast<short>(y),
+                                                  static_cast<short>(cx), static_cast<short>(cy)));
     };
-    constexpr std::uint16_t button = 0x0080, staticClass = 0x0082;
+    using resources::kButtonAtom;
+    using resources::kStaticAtom;
     if (hasIcon)
-        add(staticClass, -1, u"", SS_ICON, 10, 10, 20, 20);
-    add(staticClass, 0xFFFF, view.text, SS_LEFT | SS_NOPREFIX, textLeft, 10, textWidth, textHeight);
+        add(kStaticAtom, -1, u"", SS_ICON, 10, 10, 20, 20);
+    add(kStaticAtom, 0xFFFF, view.text, SS_LEFT | SS_NOPREFIX, textLeft, 10, textWidth, textHeight);
     const std::size_t defaultIndex = std::min<std::size_t>((type & MB_DEFMASK) >> 8, buttons.size() - 1);
     int x = (width - rowWidth) / 2;
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const DWORD style = WS_TABSTOP | (i == 0 ? WS_GROUP : 0) | (i == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        add(button, buttons[i].id, buttons[i].text, style, x, 10 + contentHeight + 10, buttonWidth, buttonHeight);
+        add(kButtonAtom, buttons[i].id, buttons[i].text, style, x, 10 + contentHeight + 10, buttonWidth, buttonHeight);
         x += buttonWidth + gap;
     }
     t.extended = true;

@@ -5,22 +5,11 @@ namespace {
 using platform::resources::DialogItem;
 using platform::resources::DialogTemplate;
 
-DialogItem item(std::uint16_t atom, DWORD id, std::u16string text, DWORD style, short x, short y, short cx, short cy)
-{
-    DialogItem i;
-    i.windowClass.id = atom;
-    i.id = id;
-    i.text.name = std::move(text);
-    i.style = style | WS_CHILD | WS_VISIBLE;
-    i.x = x;
-    i.y = y;
-    i.cx = cx;
-    i.cy = cy;
-    return i;
-}
+// Controls of the templates built here.
+const auto item = platform::resources::make_control;
 
-constexpr std::uint16_t kButton = 0x0080;
-constexpr std::uint16_t kStatic = 0x0082;
+constexpr WORD kButton = platform::resources::kButtonAtom;
+constexpr WORD kStatic = platform::resources::kStaticAtom;
 
 }  // namespace
 

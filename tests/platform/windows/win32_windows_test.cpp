@@ -65,21 +65,10 @@ int count(UINT message, HWND hWnd = nullptr)
     return n;
 }
 
-DialogItem item(std::uint16_t atom, DWORD id, std::u16string text, DWORD style, short x, short y, short cx, short cy)
-{
-    DialogItem i;
-    i.windowClass.id = atom;
-    i.id = id;
-    i.text.name = std::move(text);
-    i.style = style | WS_CHILD | WS_VISIBLE;
-    i.x = x;
-    i.y = y;
-    i.cx = cx;
-    i.cy = cy;
-    return i;
-}
+// Controls of the templates built here.
+const auto item = platform::resources::make_control;
 
-constexpr std::uint16_t kButton = 0x0080;
+constexpr WORD kButton = platform::resources::kButtonAtom;
 
 // A modal-frame dialog: OK (default), Cancel, a check box, at (10, 10).
 DialogTemplate dialog_template()
