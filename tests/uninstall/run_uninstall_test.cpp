@@ -223,12 +223,16 @@ protected:
 
     // Execute, Yes, and OK on the report: the whole of a normal run.
     // Returns the report's message box.
-    Event execute(bool tickBox = true)
+    // Presses Execute and Yes, then OK on the report, which it returns.
+    // `meanwhile` runs while the dialog waits, before Execute is pressed.
+    Event execute(bool tickBox = true, std::function<void()> meanwhile = {})
     {
         ScriptedFrontEnd screen;
         CUninstallDlg dlg;
         if (!tickBox)
             screen.click(IDC_DELETE_STOCKBOOK);
+        if (meanwhile)
+            screen.then([&meanwhile](HWND) { meanwhile(); });
         screen.click(IDOK);
         screen.answer_message_box(IDYES);
         screen.answer_message_box(IDOK);
@@ -366,9 +370,7 @@ TEST_F(UninstallTest, NtFamilyWithTheVersionKeyGoneMeanwhile)
     // when another uninstaller ran meanwhile; only "MirabelLE" remains.
     Installed p;
     install(p);
-    ScriptedFrontEnd screen;
-    CUninstallDlg dlg;
-    screen.then([](HWND) {
+    const Event report = execute(true, [] {
         for (const char* child : {"Recent", "Settings", "Zoom"}) {
             HKEY key = nullptr;
             ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\VKL\\MirabelLE\\7.0", 0, KEY_ALL_ACCESS, &key), 0);
@@ -380,14 +382,8 @@ TEST_F(UninstallTest, NtFamilyWithTheVersionKeyGoneMeanwhile)
         EXPECT_EQ(RegDeleteKeyA(key, "7.0"), 0);
         RegCloseKey(key);
     });
-    screen.click(IDOK);
-    screen.answer_message_box(IDYES);
-    screen.answer_message_box(IDOK);
-    EXPECT_EQ(run(screen, dlg), IDOK);
-    const auto boxes = screen.events(Event::Kind::MessageBoxShown);
-    ASSERT_EQ(boxes.size(), 2u);
     // A, C and E count; B finds no key; D fails on "7.0" and is not counted.
-    EXPECT_EQ(boxes[1].textA, kRemoved);
+    EXPECT_EQ(report.textA, kRemoved);
     EXPECT_FALSE(exists(u"C:\\Data\\Book"));
     EXPECT_TRUE(exists(kInstallDir + u"\\Readme.txt"));
     EXPECT_FALSE(exists(group_of(Family::win7)));
@@ -414,22 +410,14 @@ TEST_F(UninstallTest, NinetyFiveFamily)
     Installed p;
     p.family = Family::win98;
     install(p);
-    ScriptedFrontEnd screen;
-    CUninstallDlg dlg;
-    screen.then([](HWND) {
+    const Event report = execute(true, [] {
         HKEY key = nullptr;
         ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_ALL_ACCESS, &key), 0);
         EXPECT_EQ(RegDeleteKeyA(key, "VKL"), 0);  // the 95 family deletes the subtree
         RegCloseKey(key);
     });
-    screen.click(IDOK);
-    screen.answer_message_box(IDYES);
-    screen.answer_message_box(IDOK);
-    EXPECT_EQ(run(screen, dlg), IDOK);
-    const auto boxes = screen.events(Event::Kind::MessageBoxShown);
-    ASSERT_EQ(boxes.size(), 2u);
     // Only C and E count.
-    EXPECT_EQ(boxes[1].textA, kRemoved);
+    EXPECT_EQ(report.textA, kRemoved);
     EXPECT_TRUE(exists(kInstallDir + u"\\Readme.txt"));
     EXPECT_TRUE(exists(u"C:\\Data\\Book\\Book1.dat"));
     EXPECT_FALSE(exists(group_of(Family::win98)));
@@ -441,9 +429,7 @@ TEST_F(UninstallTest, EverythingAlreadyGone)
 {
     Installed p;
     install(p);
-    ScriptedFrontEnd screen;
-    CUninstallDlg dlg;
-    screen.then([&](HWND) {
+    const Event report = execute(true, [&] {
         // Another uninstaller ran meanwhile and left nothing.
         fs::remove_all(host(kInstallDir));
         fs::remove_all(host(u"C:\\Data\\Book"));
@@ -459,15 +445,9 @@ TEST_F(UninstallTest, EverythingAlreadyGone)
             RegCloseKey(key);
         }
     });
-    screen.click(IDOK);
-    screen.answer_message_box(IDYES);
-    screen.answer_message_box(IDOK);
-    EXPECT_EQ(run(screen, dlg), IDOK);
-    const auto boxes = screen.events(Event::Kind::MessageBoxShown);
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].textA, kNothing);
-    EXPECT_EQ(boxes[1].type, UINT(MB_OK | MB_ICONEXCLAMATION));
-    EXPECT_EQ(boxes[1].captionA, kCaption);
+    EXPECT_EQ(report.textA, kNothing);
+    EXPECT_EQ(report.type, UINT(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(report.captionA, kCaption);
     EXPECT_TRUE(neighbours_kept());
 }
 
