@@ -36,6 +36,18 @@ mode_t default_file_mode()
     return 0666 & ~mask;
 }
 
+// The stamp of a file whose status was read.
+FileStamp stamp_from(const struct stat& st)
+{
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.mtime = st.st_mtim;
+    return stamp;
+}
+
 }  // namespace
 
 bool FileStamp::operator==(const FileStamp& other) const
@@ -50,16 +62,10 @@ bool FileStamp::operator==(const FileStamp& other) const
 
 FileStamp stamp_of(const std::filesystem::path& file)
 {
-    FileStamp stamp;
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0)
-        return stamp;
-    stamp.exists = true;
-    stamp.device = st.st_dev;
-    stamp.inode = st.st_ino;
-    stamp.size = st.st_size;
-    stamp.mtime = st.st_mtim;
-    return stamp;
+        return FileStamp{};
+    return stamp_from(st);
 }
 
 LoadResult load_hive_file(const std::filesystem::path& file, std::unique_ptr<Hive>& hive, FileStamp& stamp)
@@ -98,11 +104,7 @@ LoadResult load_hive_file(const std::filesystem::path& file, std::unique_ptr<Hiv
     ::close(fd);
     if (!ok)
         return LoadResult::unreadable;
-    stamp.exists = true;
-    stamp.device = st.st_dev;
-    stamp.inode = st.st_ino;
-    stamp.size = st.st_size;
-    stamp.mtime = st.st_mtim;
+    stamp = stamp_from(st);
 
     LoadError error;
     hive = Hive::parse(std::move(text), &error);
