@@ -46,7 +46,9 @@ function(mr7_add_resources target rcfile)
     COMMAND ${CMAKE_C_COMPILER} -E -P -x c -undef -DRC_INVOKED -D_WIN32 ${include_flags}
             -MD -MF ${res}.d -MT ${res} ${rc} -o ${preprocessed}
     # The script's texts are UTF-8: llvm-rc 14 does not act on the pragma itself.
-    COMMAND ${MR7_LLVM_RC} /no-preprocess /C 65001 ${rc_include_flags} /FO ${res} ${preprocessed}
+    # "--" ends the options: llvm-rc also reads "/" as an option prefix, so a
+    # path such as /check/... would otherwise be taken for /C (code page).
+    COMMAND ${MR7_LLVM_RC} /no-preprocess /C 65001 ${rc_include_flags} /FO ${res} -- ${preprocessed}
     DEPENDS ${rc} ${rc_folder_files} ${MR7_RC_INCLUDE_DIR}/mr7res.h ${ARG_DEPENDS}
     DEPFILE ${res}.d
     COMMENT "Compiling resources ${rcfile} for ${target}"
