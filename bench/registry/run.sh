@@ -4,7 +4,7 @@
 set -euo pipefail
 build="$1"
 here="$(cd "$(dirname "$0")" && pwd)"
-file="$here/../../../shared/testdata/wine-8.0-win64-fresh-system.reg"
+file="$here/../../tests/data/wine/wine-8.0-win64-fresh-system.reg"
 bench="$build/bench/registry/registry_bench"
 time_ratio=$("$bench" time "$file" 21)
 memory_ratio=$("$bench" memory "$file")

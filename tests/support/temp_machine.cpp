@@ -145,9 +145,16 @@ TempDir::~TempDir()
 std::string read_file(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path.string());
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+fs::path wine_made_file(const std::string& name)
+{
+    return fs::path(MR7_TESTDATA_DIR) / "wine" / name;
 }
 
 }  // namespace testsupport

@@ -58,8 +58,12 @@ private:
     std::filesystem::path m_path;
 };
 
-// Reads a whole host file; empty when it cannot be read.
+// Reads a whole host file; throws when it cannot be opened, so that a
+// missing fixture fails its test instead of passing for an empty one.
 std::string read_file(const std::filesystem::path& path);
+
+// A system.reg that Wine itself wrote, kept in tests/data/wine.
+std::filesystem::path wine_made_file(const std::string& name);
 
 // Makes every file and folder below path writable again (for clean-up).
 void make_writable(const std::filesystem::path& path);

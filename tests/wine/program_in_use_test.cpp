@@ -42,8 +42,8 @@ Outcome run_program(const std::string& environment = "")
 TEST(ProgramOnAPrefixInUse, RefusesBeforeAnyDialogAndChangesNothing)
 {
     testsupport::TempMachine machine;
-    machine.write_system_reg(testsupport::read_file(std::string(MR7_SHARED_TESTDATA_DIR) +
-                                                    "/wine-8.0-win64-product-system.reg"));
+    machine.write_system_reg(testsupport::read_file(
+        testsupport::wine_made_file("wine-8.0-win64-product-system.reg")));
     const fs::path c = machine.add_drive('c');
     fs::create_directories(c / "Program Files (x86)" / "ミラベルLE" / "StockBook");
     const std::string before = machine.read_system_reg();

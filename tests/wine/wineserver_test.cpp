@@ -20,7 +20,7 @@ using platform::machine::running_wineserver;
 using platform::machine::server_folder_name;
 using winetest::StandinServer;
 
-const std::string kProductFile = std::string(MR7_SHARED_TESTDATA_DIR) + "/wine-8.0-win64-product-system.reg";
+const std::string kProductFile = testsupport::wine_made_file("wine-8.0-win64-product-system.reg").string();
 
 class WineServer : public ::testing::Test {
 protected:

@@ -12,7 +12,7 @@
 
 namespace {
 
-const std::string kFreshWin64 = std::string(MR7_SHARED_TESTDATA_DIR) + "/wine-8.0-win64-fresh-system.reg";
+const std::string kFreshWin64 = testsupport::wine_made_file("wine-8.0-win64-fresh-system.reg").string();
 
 // Sets (or, with nullopt, deletes) value lines of one key section of a
 // system.reg text; a value that is not there yet is added after the

@@ -51,7 +51,9 @@ std::vector<std::string> subkeys(HKEY key)
         LONG result = RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS)
             break;
-        EXPECT_EQ(result, ERROR_SUCCESS);
+        EXPECT_EQ(result, ERROR_SUCCESS) << "entry " << i;
+        if (result != ERROR_SUCCESS)
+            break;
         names.emplace_back(name, length);
     }
     return names;

@@ -9,10 +9,10 @@
 
 namespace registrytest {
 
-// A file Wine wrote, from the shared test data.
+// A file Wine wrote, from the test data.
 inline std::string wine_file(const char* name)
 {
-    return testsupport::read_file(std::string(MR7_SHARED_TESTDATA_DIR) + "/" + name);
+    return testsupport::read_file(testsupport::wine_made_file(name));
 }
 
 inline const std::vector<const char*>& wine_files()
