@@ -103,6 +103,8 @@ void TempMachine::write_registry(std::string_view sections, std::string_view arc
 
 std::string TempMachine::read_system_reg() const
 {
+    if (!fs::exists(system_reg()))
+        return {};
     return read_file(system_reg());
 }
 

@@ -25,6 +25,7 @@ public:
     // Writes system.reg from a header and the given sections, as Wine lays
     // them out: each section is preceded by one blank line.
     void write_registry(std::string_view sections, std::string_view arch = "win32") const;
+    // The machine's system.reg; empty when the machine has none.
     std::string read_system_reg() const;
 
     // Makes drive_<letter> (a folder) and dosdevices/<letter>: linking to it;
