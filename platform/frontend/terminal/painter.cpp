@@ -438,16 +438,18 @@ void paint_too_small(Canvas& canvas, int neededWidth, int neededHeight)
     Area all{0, 0, canvas.width(), canvas.height()};
     CellStyle style{Paint::Desktop, kBold};
     canvas.fill(all, L' ', style);
-    std::wstring lines[] = {
-        L"The terminal is too small for this window.",
+    const std::wstring message =
+        L"The terminal is too small for this window.\n"
         L"It needs " + std::to_wstring(neededWidth) + L" x " + std::to_wstring(neededHeight) +
-            L" characters; it has " + std::to_wstring(canvas.width()) + L" x " +
-            std::to_wstring(canvas.height()) + L".",
-        L"Enlarge the terminal to go on.",
-    };
-    int y = std::max(0, (canvas.height() - 3) / 2);
-    for (const std::wstring& line : lines) {
-        canvas.text(0, y++, fit_columns(line, canvas.width()), style, all);
+        L" characters; it has " + std::to_wstring(canvas.width()) + L" x " +
+        std::to_wstring(canvas.height()) + L".\n"
+        L"Enlarge the terminal to go on.";
+    // Wrapped, so that a narrow terminal still shows the whole of it.
+    const std::vector<LineSpan> lines = wrap_text(message, canvas.width());
+    int y = std::max(0, (canvas.height() - static_cast<int>(lines.size())) / 2);
+    for (const LineSpan& line : lines) {
+        std::wstring_view text = std::wstring_view(message).substr(line.begin, line.end - line.begin);
+        canvas.text(0, y++, text, style, all);
     }
 }
 
