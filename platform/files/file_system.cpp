@@ -313,10 +313,20 @@ DWORD set_current_directory(std::u16string_view path)
     } else {
         if (DWORD error = open_parent(full, chain))
             return error;
-        std::unique_ptr<Folder> folder;
-        if (DWORD error = chain.back()->open_folder(full.path.components.back(), folder))
-            return error;
-        chain.push_back(std::move(folder));
+        // Going up to a folder the current directory already holds keeps that
+        // folder, and what was listed there: a removal climbing back out of
+        // each subfolder would otherwise list its parent again every time.
+        const CurrentDirectory& cwd = current();
+        const std::size_t depth = chain.size();
+        if (depth < cwd.levels.size() && chain.back() == cwd.levels[depth - 1] &&
+            text::equal_ignoring_case(cwd.path.components[depth - 1], full.path.components.back())) {
+            chain.push_back(cwd.levels[depth]);
+        } else {
+            std::unique_ptr<Folder> folder;
+            if (DWORD error = chain.back()->open_folder(full.path.components.back(), folder))
+                return error;
+            chain.push_back(std::move(folder));
+        }
     }
     CurrentDirectory& cwd = current();
     cwd.path = std::move(full.path);

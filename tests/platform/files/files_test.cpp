@@ -281,6 +281,27 @@ TEST_F(Files, ChangesMadeFromOutsideAreSeen)
     EXPECT_EQ(_rmdir("a"), 0);
 }
 
+TEST_F(Files, ChangesMadeFromOutsideAreSeenAfterClimbingBackUp)
+{
+    // Going back up keeps the folder listed before: what changed in it from
+    // outside meanwhile must still be seen.
+    make_file(c / "t" / "a");
+    fs::create_directories(c / "t" / "Sub");
+    ASSERT_EQ(_chdir("C:\\t"), 0);
+    ASSERT_EQ(listing("*.*").size(), 4u);
+    ASSERT_EQ(_chdir("sub"), 0);
+    make_file(c / "t" / "Later");
+    fs::remove(c / "t" / "a");
+    fs::create_directory(c / "t" / "A");
+    ASSERT_EQ(_chdir(".."), 0);
+    EXPECT_EQ(cwd(), "C:\\t");
+    EXPECT_EQ(mr7_crt_remove("later"), 0);
+    EXPECT_EQ(mr7_crt_remove("a"), -1) << "a is a folder now";
+    EXPECT_EQ(_rmdir("a"), 0);
+    EXPECT_EQ(_rmdir("SUB"), 0);
+    EXPECT_EQ(listing("*.*"), (std::vector<std::string>{".", ".."}));
+}
+
 TEST_F(Files, TheCurrentDirectoryIsNotRemoved)
 {
     fs::create_directories(c / "t" / "here");
