@@ -328,6 +328,8 @@ DWORD set_current_directory(std::u16string_view path)
             chain.push_back(std::move(folder));
         }
     }
+    if (!chain.back()->can_enter())
+        return ERROR_ACCESS_DENIED;
     CurrentDirectory& cwd = current();
     cwd.path = std::move(full.path);
     cwd.levels = std::move(chain);

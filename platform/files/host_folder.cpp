@@ -244,6 +244,12 @@ DWORD Folder::open_folder(std::u16string_view name, std::unique_ptr<Folder>& out
     return ERROR_DIRECTORY;
 }
 
+bool Folder::can_enter() const
+{
+    // Looking up "." from the folder needs the right to search it.
+    return ::faccessat(fd(), ".", X_OK, 0) == 0;
+}
+
 void Folder::forget(const std::string& hostName)
 {
     if (!m_listed)

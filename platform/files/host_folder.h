@@ -85,6 +85,10 @@ public:
     // at the moment it is opened (never a link).
     DWORD open_folder(std::u16string_view name, std::unique_ptr<Folder>& out);
 
+    // True when the process may enter the folder (search it), as changing
+    // into it needs; held with O_PATH, it may lack that right.
+    bool can_enter() const;
+
     // Records that this process removed the entry.
     void forget(const std::string& hostName);
 

@@ -14,12 +14,15 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr uid_t kNobody = 65534;
 
 class Files : public ::testing::Test {
 protected:
@@ -102,6 +105,44 @@ TEST_F(Files, ChdirFollowsWindowsPathsAndDotDotStopsAtTheRoot)
     EXPECT_EQ(GetFileAttributesA("C:\\..\\system.reg"), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(_chdir("C:/Program Files/Tool"), 0);
     EXPECT_EQ(cwd(), "C:\\Program Files\\Tool");
+}
+
+TEST_F(Files, AFolderThatMayNotBeSearchedIsNotEntered)
+{
+    // Rights only bind a process that is not root: a root run checks them in
+    // a child that has given its rights up.
+    fs::create_directories(c / "t" / "Locked");
+    make_file(c / "t" / "Locked" / "in.txt");
+    fs::create_directories(c / "t" / "Unlisted");
+    fs::permissions(c / "t" / "Locked", fs::perms::none);
+    fs::permissions(c / "t" / "Unlisted", fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec);
+    const bool root = geteuid() == 0;
+    if (root) {
+        for (fs::path folder = c / "t"; folder != machine.root().parent_path(); folder = folder.parent_path())
+            fs::permissions(folder, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    }
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (root && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
+            _exit(10);
+        if (_chdir("C:\\t") != 0)
+            _exit(11);
+        if (_chdir("Locked") != -1 || errno != EACCES)
+            _exit(12);
+        if (cwd() != "C:\\t")
+            _exit(13);
+        // Entering needs only the right to search, not to list.
+        if (_chdir("Unlisted") != 0 || cwd() != "C:\\t\\Unlisted")
+            _exit(14);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: rights not given up, 11: C:\\t not entered, 12: Locked entered, "
+                                         "13: left C:\\t, 14: Unlisted not entered";
+    fs::permissions(c / "t" / "Locked", fs::perms::owner_all);
 }
 
 TEST_F(Files, FailuresGiveWindowsErrors)
