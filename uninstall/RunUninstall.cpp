@@ -129,19 +129,29 @@ void CUninstallDlg::RunUninstall()
 	// platform; without the Windows directory, or without the shell's
 	// folder, no path is built at all.
 	char szDir[MAX_PATH];
-	if (::GetWindowsDirectoryA(szDir, nWindowsDirSize) != 0)
+	UINT nDirLength = ::GetWindowsDirectoryA(szDir, nWindowsDirSize);
+	if (nDirLength != 0)
 	{
+		// A Windows directory too long for the buffer is not copied into
+		// it: the buffer then holds nothing to build a path on.
+		BOOL bDirInBuffer = nDirLength < nWindowsDirSize;
 		CString strGroup;
 		BOOL bHaveGroup = FALSE;
 		if (!bWinNT)
 		{
-			strGroup = CString(szDir) + "\\" + szGroup95;
-			bHaveGroup = TRUE;
+			if (bDirInBuffer)
+			{
+				strGroup = CString(szDir) + "\\" + szGroup95;
+				bHaveGroup = TRUE;
+			}
 		}
 		else if (osvi.dwMajorVersion < 5)
 		{
-			strGroup = CString(szDir) + "\\" + szGroupNT4;
-			bHaveGroup = TRUE;
+			if (bDirInBuffer)
+			{
+				strGroup = CString(szDir) + "\\" + szGroupNT4;
+				bHaveGroup = TRUE;
+			}
 		}
 		else
 		{

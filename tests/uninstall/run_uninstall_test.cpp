@@ -487,6 +487,45 @@ TEST_F(UninstallTest, NoStartMenuPathWithoutTheSystemsFolders)
     }
 }
 
+TEST_F(UninstallTest, AWindowsDirectoryTooLongForTheBufferBuildsNoStartMenuPath)
+{
+    struct Case {
+        Family family;
+        const char* key;
+        const char* report;
+        bool groupStays;
+    } cases[] = {
+        {Family::win98, "Software\\Microsoft\\Windows\\CurrentVersion", kRemoved, true},
+        {Family::nt4, "Software\\Microsoft\\Windows NT\\CurrentVersion", kRemoved, true},
+        // From 2000 on the group comes from the shell, not from the buffer.
+        {Family::win2k, "Software\\Microsoft\\Windows NT\\CurrentVersion", kComplete, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(int(k.family));
+        RowMachine each(*this);
+        Installed p;
+        p.family = k.family;
+        install(p);
+        const std::string longDirectory = "C:\\" + std::string(300, 'w');
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, k.key, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(key, "SystemRoot", 0, REG_SZ, reinterpret_cast<const BYTE*>(longDirectory.c_str()),
+                                 static_cast<DWORD>(longDirectory.size() + 1)),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+        // Where a group path built on an empty buffer would point.
+        file(u"C:\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ミラベルLE\\decoy.lnk");
+        file(u"C:\\Profiles\\All Users\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ミラベルLE\\decoy.lnk");
+        Event report = execute();
+        EXPECT_EQ(report.textA, k.report);
+        EXPECT_EQ(exists(group_of(k.family)), k.groupStays);
+        EXPECT_TRUE(exists(u"C:\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ミラベルLE\\decoy.lnk"));
+        EXPECT_TRUE(exists(u"C:\\Profiles\\All Users\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ミラベルLE\\decoy.lnk"));
+        EXPECT_FALSE(exists(kInstallDir));
+        EXPECT_TRUE(product_keys_gone());
+    }
+}
+
 TEST_F(UninstallTest, NoToTheConfirmationChangesAndReadsNothing)
 {
     Installed p;
