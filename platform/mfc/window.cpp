@@ -94,6 +94,11 @@ CWnd::~CWnd()
         Detach();
         ::DestroyWindow(hWnd);
     }
+    // An object that is gone cannot stay the main window. Its window's end
+    // resets the pointer too, but a dialog whose window was never created
+    // has no end to announce.
+    if (CWinApp* pApp = AfxGetApp(); pApp && pApp->m_pMainWnd == this)
+        pApp->m_pMainWnd = nullptr;
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)

@@ -138,4 +138,20 @@ const NotInstalledCase kNotInstalledCases[] = {
 INSTANTIATE_TEST_SUITE_P(Startup, NotInstalled, ::testing::ValuesIn(kNotInstalledCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ------------------------------------------------- no dialog can be made
+
+TEST(StartupWithoutAScreen, EndsQuietlyWhenTheDialogCannotBeCreated)
+{
+    // No front end at all: the main dialog's window is never created, so
+    // InitInstance's main-window pointer names an object that is gone by the
+    // time the framework shuts down; the framework must not call on it.
+    testsupport::TempMachine machine;
+    machine.write_registry(product_registry());
+    const std::string before = machine.read_system_reg();
+    ASSERT_TRUE(AfxWinInit());
+    EXPECT_EQ(AfxWinMain(), 0);
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+    EXPECT_TRUE(machine.read_system_reg() == before);
+}
+
 }  // namespace
