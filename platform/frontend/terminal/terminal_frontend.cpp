@@ -21,6 +21,9 @@ constexpr int kEscapeDelayMs = 25;       // Esc alone against Esc starting Alt+k
 constexpr int kAltFollowerWaitMs = 50;   // how long a key after Esc counts as Alt+key
 constexpr int kMaxFailedReads = 100;     // the terminal is gone after this many failed reads
 constexpr wint_t kEscape = 27;
+// Alt+F4, which the system menu offers for Close. Terminals of the xterm
+// kind send it as their 52nd function key (F1-F12 with Alt are F49-F60).
+constexpr wint_t kAltF4 = KEY_F(52);
 constexpr int kFatalSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 // The screen the process's terminal shows. The exit and signal handlers must
@@ -338,6 +341,7 @@ std::optional<Input> TerminalFrontEnd::from_function_key(HWND active, wint_t key
     case KEY_BTAB: return menuOpen ? std::nullopt : std::optional(key_input(Key::ShiftTab));
     case KEY_ENTER: return from_key(active, L'\r', false);
     case KEY_F(10): return kind_input(menuOpen ? Input::Kind::CloseSystemMenu : Input::Kind::OpenSystemMenu);
+    case kAltF4: return menuOpen ? std::nullopt : std::optional(kind_input(Input::Kind::CloseBox));
     case KEY_MOUSE: return from_mouse(active);
     case KEY_UP:
     case KEY_DOWN:
@@ -418,6 +422,8 @@ Input TerminalFrontEnd::next_input(HWND active, const ScreenView& screen)
             wtimeout(stdscr, -1);
             if (follower == OK && next != kEscape) {
                 input = from_key(active, next, true);
+            } else if (follower == KEY_CODE_YES && next == KEY_F(4)) {
+                input = from_function_key(active, kAltF4);  // terminals that send Alt as a leading Esc
             } else {
                 if (follower == KEY_CODE_YES) {
                     ungetch(static_cast<int>(next));
