@@ -27,10 +27,12 @@ BOOL CUninstallDlg::RemoveFolder(CString strPath, LPCTSTR lpszSpare)
 	strParent = strPath.Left(nSep);
 	strParent += "\\";
 
-	// "." and ".." name no folder of their own but the parent path or the
-	// folder above it, a drive's root among them: such a path is refused
-	// before anything is entered.
-	if (strName == "." || strName == "..")
+	// The name must be one folder of the parent. "." and ".." name the parent
+	// itself or the folder above it, a drive's root among them; a name with a
+	// forward slash, which Windows reads as a separator too, is a path of its
+	// own ("../" is the folder above, "/" the drive's root). Such a path is
+	// refused before anything is entered.
+	if (strName == "." || strName == ".." || strName.Find('/') != -1)
 		return FALSE;
 
 	if (_chdir(strParent) == -1)

@@ -214,8 +214,9 @@ TEST_F(WinePrefix, AStockBookBehindTheUsersFolderLinkStays)
     expect_home_and_neighbours_kept();
 }
 
-// Stored paths that name a drive's root, or reach one with dots, or lead
-// through the drive that is the whole host: nothing is removed through them.
+// Stored paths that name a drive's root, or reach one or a whole parent with
+// dots, or lead through the drive that is the whole host: nothing is removed
+// through them.
 TEST_F(WinePrefix, PathsNamingADriveRootOrTheWholeHostRemoveNothing)
 {
     std::u16string outsideProduct = u"Z:" + platform::text::utf8_to_utf16(outside.path().string()) + u"\\Product";
@@ -225,6 +226,10 @@ TEST_F(WinePrefix, PathsNamingADriveRootOrTheWholeHostRemoveNothing)
     }
     const std::u16string cases[] = {
         u"C:\\", u"C:", u"Z:\\", u"Z:", u"C:\\.", u"C:\\Program Files (x86)\\..", u"Z:\\tmp\\..", outsideProduct,
+        // A forward slash is a separator too: each of these ends in the
+        // drive's root or in the whole of Program Files (x86).
+        u"C:\\Program Files (x86)\\../", u"C:\\Program Files (x86)\\./", u"C:\\x\\/",
+        u"C:\\Program Files (x86)\\ミラベルLE/..", u"C:\\Program Files (x86)\\ミラベルLE/../..",
     };
     const fs::path group = host(kGroup);
     for (const std::u16string& stored : cases) {

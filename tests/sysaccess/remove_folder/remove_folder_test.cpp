@@ -96,6 +96,12 @@ TEST_F(RemoveFolderTest, PathsItCannotSplitOrEnterTouchNothing)
         {"a path without a backslash, though the folder is here", "T"},
         {"a path with forward slashes only", "C:/work/other/T"},
         {"a path whose parent does not exist", "C:\\nowhere\\T"},
+        // A forward slash is a separator too: these name the folder above,
+        // the parent itself and the drive's root.
+        {"a last name of ../", "C:\\work\\other\\T\\../"},
+        {"a last name of ./", "C:\\work\\other\\./"},
+        {"a last name of /", "C:\\work\\/"},
+        {"a last name reaching up through a slash", "C:\\work\\other\\T/.."},
     };
     std::set<std::string> before = contents(c);
     for (const auto& k : cases) {
