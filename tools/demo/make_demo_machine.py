@@ -10,6 +10,11 @@ install folder or elsewhere) and the Start-menu group with shortcut files.
 A second program of the same maker is installed too; the uninstaller must
 leave it alone.
 
+FOLDER may be new, empty, or a machine this tool made before (it carries the
+file .mr7-demo-machine at its top, which the uninstaller never touches); such a machine
+is replaced. Any other existing folder is refused and left as it is, so a
+real Wine prefix or a home folder given by mistake is never emptied.
+
 Usage:
   make_demo_machine.py FOLDER [--family 95|nt4|2000] [--stockbook inside|elsewhere]
                               [--not-installed]
@@ -21,6 +26,10 @@ import sys
 import time
 
 PRODUCT = "ミラベルLE"
+
+# Marks a machine folder as made by this tool, and so safe to replace.
+MARKER = ".mr7-demo-machine"
+MARKER_TEXT = "A demo machine made by tools/demo/make_demo_machine.py; it may be replaced.\n"
 
 
 def escape(text, delimiter):
@@ -108,6 +117,49 @@ def write(path, content=""):
         f.write(content)
 
 
+class Refused(Exception):
+    """The folder given cannot be used; nothing was changed."""
+
+
+def is_own_machine(folder):
+    marker = os.path.join(folder, MARKER)
+    if os.path.islink(marker) or not os.path.isfile(marker):
+        return False
+    try:
+        with open(marker, encoding="utf-8") as f:
+            return f.read() == MARKER_TEXT
+    except (OSError, UnicodeDecodeError):
+        return False
+
+
+def prepare(folder):
+    """Makes FOLDER an empty folder ready for a machine, or raises Refused.
+
+    Only a missing folder, an empty one, or a machine made by this tool is
+    taken; whatever else is there stays untouched.
+    """
+    if os.path.islink(folder):
+        raise Refused("%s is a symbolic link; give the folder itself, or a new one." % folder)
+    if os.path.lexists(folder):
+        if not os.path.isdir(folder):
+            raise Refused("%s exists and is not a folder." % folder)
+        try:
+            entries = os.listdir(folder)
+        except OSError as error:
+            raise Refused("cannot look into %s: %s." % (folder, error.strerror))
+        if entries:
+            if not is_own_machine(folder):
+                raise Refused(
+                    "%s is not empty and is not a demo machine made by this tool (it has no %s file),"
+                    " so it was left as it is. Give a new or empty folder. If it is a demo machine"
+                    " made before such machines were marked, remove it yourself." % (folder, MARKER))
+            shutil.rmtree(folder)
+    os.makedirs(folder, exist_ok=True)
+    # Marked first, so that a machine left half made can be replaced too.
+    with open(os.path.join(folder, MARKER), "w", encoding="utf-8") as f:
+        f.write(MARKER_TEXT)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("folder")
@@ -118,8 +170,11 @@ def main():
     args = parser.parse_args()
 
     folder = os.path.abspath(args.folder)
-    if os.path.exists(folder):
-        shutil.rmtree(folder)
+    try:
+        prepare(folder)
+    except Refused as refusal:
+        print("make_demo_machine: %s" % refusal, file=sys.stderr)
+        return 1
     os.makedirs(os.path.join(folder, "drive_c"))
     os.makedirs(os.path.join(folder, "dosdevices"))
     os.symlink("../drive_c", os.path.join(folder, "dosdevices", "c:"))
