@@ -247,11 +247,13 @@ DWORD attributes_of(const struct stat& st)
     return attributes;
 }
 
-FoundEntry found_entry(std::u16string name, const struct stat& st)
+// listedAsLink: the listing took the entry for a link, as it takes a mount
+// point, whatever the entry's own mode says.
+FoundEntry found_entry(std::u16string name, const struct stat& st, bool listedAsLink = false)
 {
     FoundEntry entry;
     entry.name = std::move(name);
-    entry.attributes = attributes_of(st);
+    entry.attributes = listedAsLink ? kAttributeReparsePoint : attributes_of(st);
     entry.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
     entry.creationTime = file_time(st.st_mtim);  // the host keeps no birth time we could rely on
     entry.accessTime = file_time(st.st_atim);
@@ -480,7 +482,8 @@ DWORD list(std::u16string_view pattern, std::vector<FoundEntry>& out)
     std::size_t dots = out.size();
     for (EntryStatus& item : entries) {
         if (matches(mask, item.entry.windowsName))
-            out.push_back(found_entry(std::move(item.entry.windowsName), item.status));
+            out.push_back(found_entry(std::move(item.entry.windowsName), item.status,
+                                      item.entry.kind == EntryKind::link));
     }
     // Ordered as Windows' own file system lists them, so that what comes
     // before what is predictable.

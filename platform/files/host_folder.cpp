@@ -9,6 +9,7 @@
 #include <chrono>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::files {
@@ -131,6 +132,19 @@ DWORD for_each_entry(int folderFd, Each each)
     return ERROR_SUCCESS;
 }
 
+constexpr std::uint64_t kUnknownMount = 0;
+
+// The id of the mount the entry `name` of the folder lies on, or of the
+// folder itself for an empty name; kUnknownMount when the host cannot tell.
+std::uint64_t mount_id(int folderFd, const char* name)
+{
+    struct statx status {};
+    const int flags = name[0] == '\0' ? AT_EMPTY_PATH : AT_SYMLINK_NOFOLLOW;
+    if (::statx(folderFd, name, flags, STATX_MNT_ID, &status) != 0 || (status.stx_mask & STATX_MNT_ID) == 0)
+        return kUnknownMount;
+    return status.stx_mnt_id;
+}
+
 }  // namespace
 
 DWORD Folder::refresh()
@@ -164,11 +178,25 @@ DWORD Folder::list(std::vector<EntryStatus>& out)
     out.clear();
     m_byLoweredName.clear();
     m_listed = false;
-    DWORD error = for_each_entry(fd(), [this, &out](const char* name, unsigned char) {
+    dev_t device = 0;
+    ino_t inode = 0;
+    const bool deviceKnown = identity(device, inode);
+    const std::uint64_t ownMount = mount_id(fd(), "");
+    DWORD error = for_each_entry(fd(), [&](const char* name, unsigned char) {
         EntryStatus item;
         if (::fstatat(fd(), name, &item.status, AT_SYMLINK_NOFOLLOW) != 0)
             return;
-        item.entry = describe(name, kind_of(item.status.st_mode));
+        EntryKind kind = kind_of(item.status.st_mode);
+        // A folder where something else is mounted (another file system, or
+        // a bind mount of any folder of the host) leads elsewhere, as a link
+        // does, and is listed as one: a removal never goes into it.
+        if (kind == EntryKind::folder) {
+            const bool otherDevice = deviceKnown && item.status.st_dev != device;
+            const std::uint64_t entryMount = ownMount != kUnknownMount ? mount_id(fd(), name) : kUnknownMount;
+            if (otherDevice || (entryMount != kUnknownMount && entryMount != ownMount))
+                kind = EntryKind::link;
+        }
+        item.entry = describe(name, kind);
         item.entry.listedMode = item.status.st_mode;
         if (item.entry.addressable)
             m_byLoweredName[text::to_lower(item.entry.windowsName)].push_back(item.entry);

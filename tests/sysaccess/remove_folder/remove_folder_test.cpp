@@ -3,18 +3,26 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <set>
 #include <string>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "app/UninstallDlg.h"
 #include "platform/faults/faults.h"
+#include "platform/machine/machine_folder.h"
 #include "platform/text/codepage.h"
 #include "tests/support/temp_machine.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr int kCannotMount = 77;
+constexpr int kCannotGoBack = 78;
 
 // The dialog with its folder removal reachable from the tests.
 class TestDlg : public CUninstallDlg {
@@ -248,6 +256,42 @@ TEST_F(RemoveFolderTest, AUserFolderLinkedToTheHomeFolderIsRemovedWithoutTouchin
     EXPECT_FALSE(exists("users\\me"));
     EXPECT_TRUE(exists("users"));
     EXPECT_EQ(contents(home.path()), (std::set<std::string>{"diary.txt"}));
+}
+
+// A folder where another file system is mounted (here a bind mount of a
+// folder outside the machine) is treated like a link: never gone into. The
+// mount is made in a private mount namespace of a child process.
+TEST_F(RemoveFolderTest, AMountPointInsideTheTreeIsNotGoneInto)
+{
+    testsupport::TempDir outside;
+    std::ofstream(outside.path() / "precious.txt") << "keep";
+    fs::create_directories(outside.path() / "sub");
+    file("work\\T\\a.txt");
+    folder("work\\T\\Data");
+    const fs::path mountPoint = host("work\\T\\Data");
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int privateNamespace = geteuid() == 0 ? CLONE_NEWNS : CLONE_NEWNS | CLONE_NEWUSER;
+        if (unshare(privateNamespace) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount(outside.path().c_str(), mountPoint.c_str(), nullptr, MS_BIND, nullptr) != 0)
+            _exit(kCannotMount);
+        // Folders held open from before the mount would still see the
+        // folder beneath it: start afresh, as a new process would.
+        platform::machine::reopen();
+        if (_chdir("C:\\work\\other") != 0)
+            _exit(kCannotGoBack);
+        _exit(dlg.RemoveFolder("C:\\work\\T", NULL) ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == kCannotMount)
+        GTEST_SKIP() << "this host lets the test make no mount";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the removal reported success";
+    EXPECT_EQ(contents(outside.path()), (std::set<std::string>{"precious.txt", "sub"}));
+    EXPECT_TRUE(exists("work\\T\\Data"));
 }
 
 }  // namespace
