@@ -116,10 +116,27 @@ LoadResult load_hive_file(const std::filesystem::path& file, std::unique_ptr<Hiv
     return LoadResult::loaded;
 }
 
-bool is_writable(const std::filesystem::path& file)
+namespace {
+
+std::filesystem::path written_file(const std::filesystem::path& file)
+{
+    // A file that is a symbolic link is changed where it leads, so that the
+    // link stays a link, as Wine keeps it; a link that leads nowhere is
+    // given back as it is, and writing through it then fails.
+    std::error_code error;
+    if (!std::filesystem::is_symlink(file, error))
+        return file;
+    std::filesystem::path target = std::filesystem::canonical(file, error);
+    return error ? file : target;
+}
+
+}  // namespace
+
+bool is_writable(const std::filesystem::path& linkOrFile)
 {
     // The write bits count even for a user whom the system would let write
     // anyway, so that a file made read-only is respected as on Windows.
+    const std::filesystem::path file = written_file(linkOrFile);
     struct stat st {};
     std::filesystem::path folder = file.parent_path();
     struct stat folderSt {};
@@ -154,8 +171,11 @@ FileLock::~FileLock()
     }
 }
 
-bool save_hive_file(Hive& hive, const std::filesystem::path& file, FileStamp& stamp)
+bool save_hive_file(Hive& hive, const std::filesystem::path& linkOrFile, FileStamp& stamp)
 {
+    const std::filesystem::path file = written_file(linkOrFile);
+    if (std::filesystem::is_symlink(file))
+        return false;  // a link that leads nowhere: nothing to write into
     struct stat old {};
     bool hadFile = ::stat(file.c_str(), &old) == 0;
     std::string pattern = file.string() + ".mr7tmp-XXXXXX";

@@ -48,7 +48,8 @@ private:
 // Writes the hive to a temporary file beside the target, flushes it to disk
 // and renames it over the target, keeping the target's mode. The old file
 // stays whole when anything fails. Fault "rename" stops just before the
-// rename, as a crash there would (the temporary file is left behind).
+// rename, as a crash there would (the temporary file is left behind). A file
+// that is a symbolic link is written where the link leads; the link stays.
 bool save_hive_file(Hive& hive, const std::filesystem::path& file, FileStamp& stamp);
 
 }  // namespace platform::registry

@@ -112,6 +112,28 @@ TEST(HiveFile, AChangeKeepsEveryOtherByteAndTheFilesMode)
     EXPECT_TRUE(stray_files(machine).empty());
 }
 
+TEST(HiveFile, ASystemRegThatIsALinkStaysALinkAndItsTargetChanges)
+{
+    TempMachine machine;
+    testsupport::TempDir elsewhere;
+    const std::filesystem::path target = elsewhere.path() / "real.reg";
+    machine.write_system_reg(std::string("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n"
+                                         "#arch=win32\n\n") + kTree);
+    std::filesystem::rename(machine.system_reg(), target);
+    std::filesystem::create_symlink(target, machine.system_reg());
+    ASSERT_EQ(set_value("Software\\VKL\\MirabelLE\\7.0", "Added", "new"), ERROR_SUCCESS);
+    EXPECT_TRUE(std::filesystem::is_symlink(machine.system_reg()));
+    EXPECT_NE(testsupport::read_file(target).find("\"Added\"=\"new\""), std::string::npos);
+    EXPECT_EQ(read_value("Software\\VKL\\MirabelLE\\7.0", "Added"), "new");
+    EXPECT_TRUE(stray_files(machine).empty());
+
+    // A link that leads nowhere is not replaced by a file of its own.
+    std::filesystem::remove(target);
+    EXPECT_NE(set_value("Software\\VKL\\MirabelLE\\7.0", "Other", "x"), ERROR_SUCCESS);
+    EXPECT_TRUE(std::filesystem::is_symlink(machine.system_reg()));
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
 TEST(HiveFile, ACrashBeforeTheRenameLeavesTheOldFile)
 {
     TempMachine machine;
