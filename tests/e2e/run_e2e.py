@@ -92,13 +92,16 @@ class Terminal:
         return subprocess.run(["tmux", "-u", "-f", "/dev/null", "-L", self.server, *args], env=self.env,
                               check=check_result, capture_output=True, text=True)
 
-    def start(self, command):
+    def start(self, command, columns=100, rows=40):
         # After the program, record its exit code and the terminal's modes
         # (echo and canonical input must be back), then stay for reading.
         status, stty = shlex.quote(self.status), shlex.quote(self.stty)
         script = ('%s; echo "exit=$?" > %s.tmp; stty -a > %s; mv %s.tmp %s; exec sleep 600'
                   % (command, status, stty, status, status))
-        self.tmux("new-session", "-d", "-s", self.session, "-x", "100", "-y", "40", "sh", "-c", script)
+        self.tmux("new-session", "-d", "-s", self.session, "-x", str(columns), "-y", str(rows), "sh", "-c", script)
+
+    def resize(self, columns, rows):
+        self.tmux("resize-window", "-t", self.session, "-x", str(columns), "-y", str(rows))
 
     def screen(self):
         return self.tmux("capture-pane", "-p", "-t", self.session).stdout
@@ -278,6 +281,67 @@ def case_about_box(args, work, term):
     m.check_unchanged()
 
 
+def caption_at(screen, caption):
+    """The row and column at which `caption` starts (only half-width text
+    may stand before it on its row), or None."""
+    for row, line in enumerate(screen.splitlines()):
+        if caption in line:
+            return row, line.index(caption)
+    return None
+
+
+def wait_for_caption(term, caption, place):
+    """Waits until `caption` starts at (row, column); returns the screen."""
+    deadline = time.monotonic() + WAIT_SECONDS
+    screen = term.screen()
+    while caption_at(screen, caption) != place:
+        check(time.monotonic() < deadline and not os.path.exists(term.status),
+              "%r never stood at %s; the screen shows:\n%s" % (caption, place, screen))
+        time.sleep(0.1)
+        screen = term.screen()
+    return screen
+
+
+def case_resize(args, work, term):
+    m = Machine(args.demo_maker, os.path.join(work, "machine"))
+    term.start(run_command(m, args), columns=40, rows=15)
+    term.wait_for_message("The terminal is too small for this window.")
+    term.keys("Enter")  # not taken while nothing can be seen
+    # Enlarged: the dialog laid out on the small terminal is centred on the
+    # large one, and stays there when a box is centred over it.
+    term.resize(100, 32)
+    main_dialog_shown(term)
+    wait_for_caption(term, "[-] " + MAIN_CAPTION, (4, 25))
+    term.keys("Tab")
+    deadline = time.monotonic() + WAIT_SECONDS
+    while not button_focused(term, "実行"):
+        check(time.monotonic() < deadline, "Tab did not move the focus to 実行")
+        time.sleep(0.1)
+    term.keys("Enter")
+    screen = term.wait_for("ｱﾝｲﾝｽﾄｰﾙを実行します。")
+    check("too small" not in screen and caption_at(screen, "[-] " + MAIN_CAPTION) == (4, 25),
+          "the main dialog is not centred under the confirmation:\n" + screen)
+    # Shrunk, but large enough: both windows stay, and keys work.
+    term.resize(60, 25)
+    screen = wait_for_caption(term, "[-] " + MAIN_CAPTION, (1, 5))
+    check("ｱﾝｲﾝｽﾄｰﾙを実行します。" in screen and "too small" not in screen,
+          "the confirmation was lost after shrinking:\n" + screen)
+    term.keys("n")  # いいえ
+    term.wait_for("[ 実行 ]", absent="ｱﾝｲﾝｽﾄｰﾙを実行します。")
+    # Enlarged again: the About box opens and the main dialog stays centred.
+    term.resize(110, 36)
+    term.keys("M-Space")
+    term.wait_for("ﾊﾞｰｼﾞｮﾝ情報(ZAVOVivazerid) (A)...")
+    term.keys("a")
+    term.wait_for("MR7Uninstall Version 1.0")
+    wait_for_caption(term, "[-] " + MAIN_CAPTION, (6, 30))
+    term.keys("Enter")
+    term.wait_for("[ 実行 ]", absent="MR7Uninstall Version 1.0")
+    term.keys("Escape")
+    check(term.exit_code() == 0, "the program did not end normally")
+    m.check_unchanged()
+
+
 def case_not_installed(args, work, term):
     m = Machine(args.demo_maker, os.path.join(work, "machine"), "--not-installed")
     term.start(run_command(m, args))
@@ -348,6 +412,7 @@ CASES = {
     "guard_main_program": case_guard_main_program,
     "guard_explorer": case_guard_explorer,
     "no_terminal": case_no_terminal,
+    "resize": case_resize,
 }
 
 

@@ -414,6 +414,39 @@ Area needed_area(const ScreenView& screen)
     return all;
 }
 
+namespace {
+
+// The offset along one axis: centred, then pulled in so that [low, high) lies
+// within [0, length) where it can.
+int place_axis(int low, int high, int layoutLength, int length)
+{
+    int offset = (length - layoutLength) / 2;
+    if (high + offset > length) {
+        offset = length - high;
+    }
+    if (low + offset < 0) {
+        offset = -low;
+    }
+    return offset;
+}
+
+}  // namespace
+
+bool place_on_terminal(const Area& needed, SIZE layout, int columns, int rows, PaintState& state)
+{
+    if (layout.cx <= 0 || layout.cy <= 0) {
+        layout = {columns, rows};  // nothing was centred yet: the terminal is the screen
+    }
+    if (needed.empty()) {
+        state.offsetX = (columns - layout.cx) / 2;
+        state.offsetY = (rows - layout.cy) / 2;
+        return true;
+    }
+    state.offsetX = place_axis(needed.left, needed.right, static_cast<int>(layout.cx), columns);
+    state.offsetY = place_axis(needed.top, needed.bottom, static_cast<int>(layout.cy), rows);
+    return needed.right - needed.left <= columns && needed.bottom - needed.top <= rows;
+}
+
 void paint_screen(const ScreenView& screen, const PaintState& state, Canvas& canvas)
 {
     canvas.fill({0, 0, canvas.width(), canvas.height()}, L' ', {Paint::Desktop, 0});

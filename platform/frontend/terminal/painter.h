@@ -33,6 +33,13 @@ Area menu_area(const WindowView& window);
 // All visible windows and open menus together.
 Area needed_area(const ScreenView& screen);
 
+// Places the windows on a terminal of `columns` x `rows` cells, setting the
+// offsets of `state`: the centre of the screen they were laid out on (of
+// `layout` cells) goes to the centre of the terminal, moved as little as
+// needed to keep all of `needed` on it. Returns false when the terminal is
+// smaller than `needed`.
+bool place_on_terminal(const Area& needed, SIZE layout, int columns, int rows, PaintState& state);
+
 void paint_screen(const ScreenView& screen, const PaintState& state, Canvas& canvas);
 
 // The picture shown instead when the terminal cannot hold the windows.

@@ -89,7 +89,13 @@ public:
 
     SIZE screen_size() override
     {
-        layoutSize_ = {COLS, LINES};
+        // Every window is laid out on one screen, the terminal as it was when
+        // the first window was centred; paint() maps that screen onto the
+        // terminal as it is now. A size that followed each resize would put
+        // windows laid out before and after it in different places.
+        if (layoutSize_.cx <= 0 || layoutSize_.cy <= 0) {
+            layoutSize_ = {COLS, LINES};
+        }
         return layoutSize_;
     }
 
@@ -251,17 +257,9 @@ void TerminalFrontEnd::paint()
 {
     int cols = COLS;
     int rows = LINES;
-    if (layoutSize_.cx > 0) {
-        // After a resize the windows keep their place relative to the centre.
-        state_.offsetX = (cols - layoutSize_.cx) / 2;
-        state_.offsetY = (rows - layoutSize_.cy) / 2;
-    }
     Canvas canvas(cols, rows);
     Area needed = needed_area(screen_);
-    Area onTerminal{needed.left + state_.offsetX, needed.top + state_.offsetY, needed.right + state_.offsetX,
-                    needed.bottom + state_.offsetY};
-    tooSmall_ = !needed.empty() && (onTerminal.left < 0 || onTerminal.top < 0 || onTerminal.right > cols ||
-                                    onTerminal.bottom > rows);
+    tooSmall_ = !place_on_terminal(needed, layoutSize_, cols, rows, state_);
     if (tooSmall_) {
         paint_too_small(canvas, needed.right - needed.left, needed.bottom - needed.top);
     } else {

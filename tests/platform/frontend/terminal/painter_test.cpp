@@ -243,6 +243,86 @@ TEST_F(Painter, WhatLiesUnderAClick)
     EXPECT_EQ(control_for_access_key(dialog, L'x'), std::nullopt);
 }
 
+// The main dialog with its frame at (left, top) in the window manager's units.
+WindowView main_dialog_at(int left, int top)
+{
+    WindowView w = main_dialog();
+    const LONG dx = left - (w.rect.left);
+    const LONG dy = top - (w.rect.top);
+    w.rect = {w.rect.left + dx, w.rect.top + dy, w.rect.right + dx, w.rect.bottom + dy};
+    w.clientRect = {w.clientRect.left + dx, w.clientRect.top + dy, w.clientRect.right + dx, w.clientRect.bottom + dy};
+    return w;
+}
+
+// A confirmation box centred over `owner`, as the dialog manager places it.
+WindowView box_over(const WindowView& owner)
+{
+    WindowView box;
+    box.handle = handle(2);
+    box.kind = WindowKind::MessageBox;
+    box.style = 0x80C80000;
+    box.owner = owner.handle;
+    const LONG width = 30, height = 8;
+    const LONG left = owner.rect.left + (owner.rect.right - owner.rect.left - width) / 2;
+    const LONG top = owner.rect.top + (owner.rect.bottom - owner.rect.top - height) / 2;
+    box.rect = {left, top, left + width, top + height};
+    box.clientRect = {left + 1, top + 1, left + width - 1, top + height - 1};
+    box.visible = box.enabled = box.active = true;
+    return box;
+}
+
+TEST_F(Painter, WindowsStayOnTheTerminalAfterAResize)
+{
+    // Each case: the screen the windows were laid out on (the main dialog is
+    // centred there, 50 x 23 cells with its frame), and the terminal now.
+    struct Case {
+        SIZE layout;
+        int columns, rows;
+    } cases[] = {
+        {{40, 15}, 100, 32},   // started too small, then enlarged
+        {{100, 32}, 60, 25},   // shrunk, still large enough
+        {{60, 25}, 110, 36},   // enlarged
+        {{100, 40}, 50, 23},   // shrunk to exactly the size needed
+        {{50, 23}, 50, 23},
+    };
+    for (const Case& c : cases) {
+        const WindowView dialog = main_dialog_at((c.layout.cx - 50) / 2, (c.layout.cy - 23) / 2);
+        for (const ScreenView& screen : {ScreenView{{dialog}}, ScreenView{{dialog, box_over(dialog)}}}) {
+            PaintState state;
+            Area needed = needed_area(screen);
+            ASSERT_TRUE(place_on_terminal(needed, c.layout, c.columns, c.rows, state))
+                << c.layout.cx << "x" << c.layout.cy << " on " << c.columns << "x" << c.rows;
+            // The main dialog is centred on the terminal whether or not the
+            // box is open, and the box stays over it.
+            EXPECT_EQ(dialog.rect.left + state.offsetX, (c.columns - 50) / 2) << c.columns << "x" << c.rows;
+            EXPECT_EQ(dialog.rect.top + state.offsetY, (c.rows - 23) / 2) << c.columns << "x" << c.rows;
+            Canvas canvas(c.columns, c.rows);
+            paint_screen(screen, state, canvas);
+            EXPECT_EQ(find_in_row(canvas, (c.rows - 23) / 2, L"[-] ミラベルLE"), (c.columns - 50) / 2)
+                << rows(canvas);
+        }
+    }
+}
+
+TEST_F(Painter, TooSmallOnlyWhenTheTerminalCannotHoldTheWindows)
+{
+    // A dialog laid out in the top left corner of a large screen is pulled
+    // onto a terminal that has the room for it.
+    const WindowView corner = main_dialog_at(0, 0);
+    Area needed = needed_area({{corner}});
+    PaintState state;
+    EXPECT_TRUE(place_on_terminal(needed, {120, 50}, 60, 24, state));
+    EXPECT_GE(corner.rect.left + state.offsetX, 0);
+    EXPECT_LE(corner.rect.right + state.offsetX, 60);
+    EXPECT_EQ(corner.rect.top + state.offsetY, 0);
+    EXPECT_FALSE(place_on_terminal(needed, {120, 50}, 49, 40, state));
+    EXPECT_FALSE(place_on_terminal(needed, {120, 50}, 100, 22, state));
+    // Nothing laid out yet: the terminal is the screen.
+    EXPECT_TRUE(place_on_terminal(needed, {0, 0}, 80, 24, state));
+    EXPECT_EQ(state.offsetX, 0);
+    EXPECT_EQ(state.offsetY, 0);
+}
+
 TEST_F(Painter, WideCharactersAreNeverCutInHalf)
 {
     Canvas canvas(6, 1);
