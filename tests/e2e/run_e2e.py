@@ -19,6 +19,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import unicodedata
 
 MAIN_CAPTION = "ミラベルLE ｱﾝｲﾝｽﾄｰﾗｰ"
 APP_TITLE = "ﾐﾗﾍﾞﾙLE ｱﾝｲﾝｽﾄﾗｰ"
@@ -138,6 +139,10 @@ class Terminal:
             time.sleep(0.1)
         raise Failure("the screen %s message %r; it shows:\n%s"
                       % ("kept the" if gone else "never showed the", text, screen))
+
+    def raw(self, data):
+        """Sends bytes to the program as the terminal would, unparsed."""
+        self.tmux("send-keys", "-t", self.session, "-H", *["%02x" % b for b in data])
 
     def keys(self, *keys):
         for key in keys:
@@ -342,6 +347,59 @@ def case_resize(args, work, term):
     m.check_unchanged()
 
 
+def cell_of(screen, text):
+    """The (column, row) of the first cell of `text` on the screen, counting
+    wide characters as two cells, or None."""
+    for row, line in enumerate(screen.splitlines()):
+        at = line.find(text)
+        if at >= 0:
+            before = line[:at]
+            return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in before), row
+    return None
+
+
+def focused_yes_no(term):
+    """はい or いいえ, whichever the confirmation shows in reverse video (a
+    narrow button drops the blanks inside its brackets, and the access key's
+    underline splits the label), or None."""
+    found = re.search("\x1b\\[[0-9;]*7[0-9;]*m\\[\\[? ?(はい|いいえ)\\(", term.screen_with_attributes())
+    return found.group(1) if found else None
+
+
+def x10_click(column, row):
+    return b"\x1b[M " + bytes([33 + column, 33 + row])
+
+
+def case_stray_sequences(args, work, term):
+    m = Machine(args.demo_maker, os.path.join(work, "machine"))
+    # This terminal description asks for SGR mouse reports; the reports
+    # below come in the older X10 format, which curses then leaves undecoded.
+    term.start("TERM=xterm-256color " + run_command(m, args))
+    main_dialog_shown(term)
+    term.keys("Tab", "Space")
+    term.wait_for("ｱﾝｲﾝｽﾄｰﾙを実行します。")
+    # A click on the desktop and sequences with a Space and letters in them
+    # are no keys: はい keeps the focus, nothing is pressed.
+    term.raw(x10_click(0, 0) + b"\x1b[ q" + b"\x1b[1;5Y" + b"\x1bOy")
+    term.keys("Tab")  # then the focus moves on to いいえ, and the box is still there
+    deadline = time.monotonic() + WAIT_SECONDS
+    while focused_yes_no(term) != "いいえ":
+        check(time.monotonic() < deadline and "ｱﾝｲﾝｽﾄｰﾙを実行します。" in term.screen(),
+              "the confirmation did not keep its buttons:\n" + term.screen())
+        time.sleep(0.1)
+    # An X10 click on はい's neighbour いいえ is a click there.
+    term.keys("BTab")
+    while focused_yes_no(term) != "はい":
+        check(time.monotonic() < deadline, "Shift+Tab did not move the focus back to はい")
+        time.sleep(0.1)
+    column, row = cell_of(term.screen(), "いいえ(N)")
+    term.raw(x10_click(column + 1, row) + b"\x1b[M#" + bytes([33 + column + 1, 33 + row]))
+    term.wait_for("[ 実行 ]", absent="ｱﾝｲﾝｽﾄｰﾙを実行します。")
+    term.keys("Escape")
+    check(term.exit_code() == 0, "the program did not end normally")
+    m.check_unchanged()
+
+
 def case_not_installed(args, work, term):
     m = Machine(args.demo_maker, os.path.join(work, "machine"), "--not-installed")
     term.start(run_command(m, args))
@@ -413,6 +471,7 @@ CASES = {
     "guard_explorer": case_guard_explorer,
     "no_terminal": case_no_terminal,
     "resize": case_resize,
+    "stray_sequences": case_stray_sequences,
 }
 
 

@@ -1,6 +1,7 @@
 #include "platform/frontend/terminal/terminal_frontend.h"
 
 #include "platform/frontend/terminal/canvas.h"
+#include "platform/frontend/terminal/escape_sequence.h"
 #include "platform/frontend/terminal/painter.h"
 #include "platform/frontend/terminal/text_layout.h"
 
@@ -121,6 +122,8 @@ private:
     std::optional<Input> from_key(HWND active, wint_t ch, bool alt);
     std::optional<Input> from_function_key(HWND active, wint_t key);
     std::optional<Input> from_mouse(HWND active);
+    std::optional<Input> from_click(HWND active, int x, int y);
+    std::optional<Input> after_escape(HWND active);
     std::optional<Input> menu_choice(const WindowView& window, int index);
     [[noreturn]] void input_lost();
 
@@ -364,7 +367,12 @@ std::optional<Input> TerminalFrontEnd::from_mouse(HWND active)
     if (getmouse(&event) != OK || (event.bstate & (BUTTON1_PRESSED | BUTTON1_CLICKED)) == 0) {
         return std::nullopt;
     }
-    Hit hit = hit_test(screen_, state_, active, event.x, event.y);
+    return from_click(active, event.x, event.y);
+}
+
+std::optional<Input> TerminalFrontEnd::from_click(HWND active, int x, int y)
+{
+    Hit hit = hit_test(screen_, state_, active, x, y);
     switch (hit.kind) {
     case Hit::Kind::SystemMenuMarker: return kind_input(Input::Kind::OpenSystemMenu);
     case Hit::Kind::CloseBox: return kind_input(Input::Kind::CloseBox);
@@ -385,6 +393,41 @@ void TerminalFrontEnd::input_lost()
     restore_terminal();
     std::fprintf(stderr, "%s: the terminal gives no more input; ending.\n", program_invocation_short_name);
     std::exit(EXIT_FAILURE);
+}
+
+std::optional<Input> TerminalFrontEnd::after_escape(HWND active)
+{
+    // Alt+key arrives as Esc followed at once by the key.
+    wtimeout(stdscr, kAltFollowerWaitMs);
+    wint_t next = 0;
+    int follower = wget_wch(stdscr, &next);
+    std::optional<Input> input;
+    if (follower == OK && (next == L'[' || next == L'O')) {
+        // A control sequence that curses did not decode: read whole and
+        // dropped, unless it is a first-button click in the X10 format.
+        EscapeSequence sequence = read_escape_sequence(static_cast<wchar_t>(next), [] {
+            int byte = wgetch(stdscr);
+            return byte == ERR || byte > 0xFF ? -1 : byte;
+        });
+        if (sequence.kind == EscapeSequence::Kind::AltKey) {
+            input = from_key(active, next, true);
+        } else if (sequence.kind == EscapeSequence::Kind::X10Mouse && x10_first_button_pressed(sequence.buttonCode)) {
+            input = from_click(active, sequence.x, sequence.y);
+        }
+    } else if (follower == OK && next != kEscape) {
+        input = from_key(active, next, true);
+    } else if (follower == KEY_CODE_YES && next == KEY_F(4)) {
+        input = from_function_key(active, kAltF4);  // terminals that send Alt as a leading Esc
+    } else {
+        if (follower == KEY_CODE_YES) {
+            ungetch(static_cast<int>(next));
+        } else if (follower == OK) {
+            unget_wch(static_cast<wchar_t>(next));
+        }
+        input = from_key(active, kEscape, false);
+    }
+    wtimeout(stdscr, -1);
+    return input;
 }
 
 Input TerminalFrontEnd::next_input(HWND active, const ScreenView& screen)
@@ -413,23 +456,7 @@ Input TerminalFrontEnd::next_input(HWND active, const ScreenView& screen)
         if (result == KEY_CODE_YES) {
             input = from_function_key(active, ch);
         } else if (ch == kEscape) {
-            // Alt+key arrives as Esc followed at once by the key.
-            wtimeout(stdscr, kAltFollowerWaitMs);
-            wint_t next = 0;
-            int follower = wget_wch(stdscr, &next);
-            wtimeout(stdscr, -1);
-            if (follower == OK && next != kEscape) {
-                input = from_key(active, next, true);
-            } else if (follower == KEY_CODE_YES && next == KEY_F(4)) {
-                input = from_function_key(active, kAltF4);  // terminals that send Alt as a leading Esc
-            } else {
-                if (follower == KEY_CODE_YES) {
-                    ungetch(static_cast<int>(next));
-                } else if (follower == OK) {
-                    unget_wch(static_cast<wchar_t>(next));
-                }
-                input = from_key(active, kEscape, false);
-            }
+            input = after_escape(active);
         } else {
             input = from_key(active, ch, false);
         }
