@@ -2,6 +2,7 @@
 
 #include "platform/frontend/terminal/terminal_frontend.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -14,7 +15,7 @@ std::unique_ptr<frontend::FrontEnd> choose_front_end()
     std::string whyNot;
     std::unique_ptr<frontend::FrontEnd> terminal = frontend::terminal::open_terminal_frontend(&whyNot);
     if (!terminal) {
-        std::fprintf(stderr, "No terminal to show the dialogs in: %s.\n", whyNot.c_str());
+        std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, whyNot.c_str());
     }
     return terminal;
 }

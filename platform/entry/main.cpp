@@ -29,10 +29,7 @@ int main()
     }
     std::unique_ptr<platform::frontend::FrontEnd> frontEnd = platform::entry::choose_front_end();
     if (!frontEnd) {
-        std::fprintf(stderr,
-                     "This program shows dialogs, but no interactive display is available here.\n"
-                     "Run it in a terminal.\n");
-        return kExitNoFrontEnd;
+        return kExitNoFrontEnd;  // choose_front_end() has said why
     }
     platform::frontend::set_current(frontEnd.get());
     const int exitCode = AfxWinMain();

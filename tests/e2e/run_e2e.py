@@ -458,6 +458,29 @@ def case_no_terminal(args, work, term):
     check(result.returncode != 0, "the program ended with 0 without a terminal")
     check(b"terminal" in result.stderr, "no clear message on standard error: %r" % result.stderr)
     check(result.stdout == b"", "the program wrote to standard output: %r" % result.stdout)
+    # One message, saying what is wrong and what to do.
+    lines = result.stderr.decode("utf-8").splitlines()
+    check(len(lines) == 2 and "standard input and output are not a terminal" in lines[0] and "Run it in a terminal" in lines[1],
+          "the message is not as expected: %r" % result.stderr)
+    m.check_unchanged()
+
+
+def case_terminal_unknown(args, work, term):
+    """In a terminal, but TERM unset or naming no known terminal."""
+    m = Machine(args.demo_maker, os.path.join(work, "machine"))
+    unset, unknown = os.path.join(work, "unset"), os.path.join(work, "unknown")
+    term.start("(env -u TERM %s 2> %s; echo $? >> %s); TERM=no-such-terminal %s 2> %s"
+               % (run_command(m, args), shlex.quote(unset), shlex.quote(unset), run_command(m, args),
+                  shlex.quote(unknown)))
+    check(term.exit_code() == 2, "the program did not refuse an unknown terminal")
+    with open(unset, encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    check(len(lines) == 3 and "TERM is not set" in lines[0] and "Set TERM to" in lines[1] and lines[2] == "2",
+          "the message for an unset TERM is not as expected: %r" % lines)
+    with open(unknown, encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    check(len(lines) == 2 and '"no-such-terminal" named by TERM is unknown' in lines[0] and "Set TERM to" in lines[1],
+          "the message for an unknown TERM is not as expected: %r" % lines)
     m.check_unchanged()
 
 
@@ -470,6 +493,7 @@ CASES = {
     "guard_main_program": case_guard_main_program,
     "guard_explorer": case_guard_explorer,
     "no_terminal": case_no_terminal,
+    "terminal_unknown": case_terminal_unknown,
     "resize": case_resize,
     "stray_sequences": case_stray_sequences,
 }

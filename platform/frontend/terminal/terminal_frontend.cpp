@@ -6,6 +6,7 @@
 #include "platform/frontend/terminal/text_layout.h"
 
 #include <curses.h>
+#include <term.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -475,28 +476,46 @@ bool terminal_attached()
 
 std::unique_ptr<FrontEnd> open_terminal_frontend(std::string* error)
 {
-    auto fail = [error](const char* why) {
+    auto fail = [error](std::string why) {
         if (error != nullptr) {
-            *error = why;
+            *error = std::move(why);
         }
         return nullptr;
     };
-    if (!terminal_attached()) {
-        return fail("standard input and standard output are not a terminal");
+    const bool input = isatty(STDIN_FILENO) == 1;
+    const bool output = isatty(STDOUT_FILENO) == 1;
+    if (!input || !output) {
+        const char* which = !input && !output ? "its standard input and output are not"
+                            : !input          ? "its standard input is not"
+                                              : "its standard output is not";
+        return fail(std::string("This program shows its dialogs in a terminal, but ") + which +
+                    " a terminal.\nRun it in a terminal window, without redirecting its input or output.");
     }
     if (g_screen != nullptr) {
-        return fail("the terminal is already in use by another front end");
+        return fail("The terminal is already in use by another front end of this program.");
     }
     if (!use_utf8_locale()) {
-        return fail("no UTF-8 locale is available (C.UTF-8 is needed for the Japanese texts)");
+        return fail("No UTF-8 locale is available, and the dialogs' Japanese texts need one.\n"
+                    "Install the locale C.UTF-8 (or another UTF-8 locale), set LANG to it, and run the program "
+                    "again.");
     }
     const char* term = std::getenv("TERM");
     if (term == nullptr || *term == '\0') {
-        return fail("the variable TERM is not set, so the kind of terminal is unknown");
+        return fail("The variable TERM is not set, so the kind of terminal is unknown.\n"
+                    "Set TERM to the terminal's type (for example TERM=xterm-256color) and run the program again.");
     }
-    SCREEN* screen = newterm(nullptr, stdout, stdin);
+    // The type is looked up on its own first: newterm() keeps memory it never
+    // gives back when the type is unknown.
+    int lookup = 0;
+    const bool known = setupterm(term, STDOUT_FILENO, &lookup) == OK;
+    if (known) {
+        del_curterm(cur_term);
+    }
+    SCREEN* screen = known ? newterm(nullptr, stdout, stdin) : nullptr;
     if (screen == nullptr) {
-        return fail("the terminal named by TERM is not known to this system");
+        return fail(std::string("The terminal type \"") + term + "\" named by TERM is unknown here.\n" +
+                    "Set TERM to a type this system knows (for example TERM=xterm-256color), or install the "
+                    "description of this one (the package ncurses-term has many), and run the program again.");
     }
     set_term(screen);
     return std::make_unique<TerminalFrontEnd>(screen);
