@@ -202,6 +202,19 @@ void paint_push_button(Canvas& canvas, const ControlView& control, const Area& a
     canvas.text(x, y, close, style, inner);
 }
 
+constexpr int kCheckMarkColumns = 4;  // "[X] " before the label
+
+// The cells a check box takes, in the coordinates of `area` (its rectangle)
+// and `client` (its window's client area). A cell is coarser than a pixel: a
+// label that a proportional font fits into the rectangle may need a few more
+// cells, taken from the client area to its right rather than cut off, and
+// those cells take clicks as the rectangle does.
+Area check_box_extent(const ControlView& control, const Area& area, const Area& client)
+{
+    int drawnRight = area.left + kCheckMarkColumns + text_width(parse_label(to_wide(control.text)).text);
+    return {area.left, area.top, std::max(area.right, std::min(drawnRight, client.right)), area.bottom};
+}
+
 void paint_check_box(Canvas& canvas, const ControlView& control, const Area& area, CellStyle style,
                      bool focused, const Area& clip)
 {
@@ -209,10 +222,7 @@ void paint_check_box(Canvas& canvas, const ControlView& control, const Area& are
                             : control.checkState == kIndeterminate ? L"[-]"
                                                                    : L"[ ]";
     int y = area.top + std::max(0, (area.bottom - area.top - 1) / 2);
-    // A cell is coarser than a pixel: a label that a proportional font fits
-    // into the box's rectangle may need a few more cells, taken from the
-    // empty client area to its right rather than cut off.
-    Area inner = Area{area.left, area.top, clip.right, area.bottom}.intersect(clip);
+    Area inner = check_box_extent(control, area, clip).intersect(clip);
     int x = area.left + canvas.text(area.left, y, box, style, inner);
     x += canvas.put(x, y, L' ', style, inner);
     CellStyle labelStyle = style;
@@ -530,13 +540,19 @@ Hit hit_test(const ScreenView& screen, const PaintState& state, HWND active, int
     }
     int cx = x - window->clientRect.left;
     int cy = y - window->clientRect.top;
+    const Area client{0, 0, static_cast<int>(window->clientRect.right - window->clientRect.left),
+                      static_cast<int>(window->clientRect.bottom - window->clientRect.top)};
     for (auto it = window->controls.rbegin(); it != window->controls.rend(); ++it) {
         const ControlView& control = *it;
         if (!control.visible || !control.enabled ||
             (control.kind != ControlKind::PushButton && control.kind != ControlKind::CheckBox)) {
             continue;
         }
-        if (to_area(control.rect).contains(cx, cy)) {
+        Area area = to_area(control.rect);
+        if (control.kind == ControlKind::CheckBox) {
+            area = check_box_extent(control, area, client);
+        }
+        if (area.contains(cx, cy)) {
             return {Hit::Kind::Control, control.id};
         }
     }

@@ -228,6 +228,11 @@ TEST_F(Painter, WhatLiesUnderAClick)
         {62 + 2, 29, Hit::Kind::Control, 2},
         {50 + 2, 29, Hit::Kind::Control, 1},
         {45 + 2, 26, Hit::Kind::Control, 1001},
+        // The label is drawn two cells past the box's 14-cell rectangle, to
+        // the end of 削除: all of it takes the click, the cell after it not.
+        {55 + 2, 26, Hit::Kind::Control, 1001},
+        {57 + 2, 26, Hit::Kind::Control, 1001},
+        {58 + 2, 26, Hit::Kind::Nothing, 0},
         // Group boxes and static texts take no clicks.
         {28 + 2, 12, Hit::Kind::Nothing, 0},
         {40 + 2, 15, Hit::Kind::Nothing, 0},
