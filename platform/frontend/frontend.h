@@ -97,6 +97,7 @@ struct WindowView {
     std::vector<ControlView> controls;       // in creation (= tab) order
     std::vector<MenuItemView> systemMenu;    // the window's system menu
     bool systemMenuOpen = false;             // the user has opened it
+    bool closeEnabled = true;                // Close (menu item, close box, Alt+F4) does something
     std::optional<MessageBoxView> messageBox;
 };
 

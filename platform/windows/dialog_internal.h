@@ -18,6 +18,10 @@ HWND create_dialog(const resources::DialogTemplate& dialogTemplate, HWND owner, 
                    frontend::WindowKind kind, std::optional<frontend::MessageBoxView> messageBox,
                    const IconLoader& loadIcon);
 
+// True when Close ends a message box of the given MB_* type: it has a Cancel
+// button, or it is a lone OK box.
+bool message_box_closes(UINT type);
+
 // Runs the modal loop of a created dialog until EndDialog, then destroys it.
 INT_PTR run_modal(HWND dialog);
 

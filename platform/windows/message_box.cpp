@@ -76,6 +76,13 @@ INT_PTR message_box_proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
 
 }  // namespace
 
+bool platform::windows::detail::message_box_closes(UINT type)
+{
+    const auto buttons = buttons_of(type);
+    return std::any_of(buttons.begin(), buttons.end(), [](const ButtonSpec& b) { return b.id == IDCANCEL; }) ||
+           (buttons.size() == 1 && buttons[0].id == IDOK);
+}
+
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     using namespace platform;

@@ -5,6 +5,7 @@
 
 #include "platform/text/codepage.h"
 #include "platform/win32/last_error.h"
+#include "platform/windows/dialog_internal.h"
 #include "platform/windows/shared_window_list.h"
 #include "platform/windows/window_table.h"
 
@@ -396,9 +397,15 @@ frontend::ScreenView screen_view()
         wv.messageBox = w.messageBox;
         wv.systemMenuOpen = w.systemMenuOpen;
         if (w.systemMenu) {
-            for (const auto& item : state().menus.at(w.systemMenu).items)
+            for (const auto& item : state().menus.at(w.systemMenu).items) {
                 wv.systemMenu.push_back({item.flags, item.id, item.text});
+                if (item.id == SC_CLOSE && (item.flags & (MF_GRAYED | MF_DISABLED)))
+                    wv.closeEnabled = false;
+            }
         }
+        // A message box without a Cancel button ignores Close, as Windows greys it there.
+        if (w.messageBox && !detail::message_box_closes(w.messageBox->type))
+            wv.closeEnabled = false;
         HWND defaultButton = nullptr;
         if (w.kind != frontend::WindowKind::TopLevel) {
             const Window* focused = state().focus ? find(state().focus) : nullptr;

@@ -400,6 +400,39 @@ def case_stray_sequences(args, work, term):
     m.check_unchanged()
 
 
+def dimmed(term, row_text, text):
+    """True when `text` on the row that shows `row_text` is drawn dimmed."""
+    for line in term.screen_with_attributes().splitlines():
+        if row_text in line:
+            # The attributes change just before the text: one of the
+            # changes there must turn on dim (2).
+            found = re.search("((?:\x1b\\[[0-9;]*m)+)" + re.escape(text), line)
+            return found is not None and any("2" in codes.split(";")
+                                             for codes in re.findall("\x1b\\[([0-9;]*)m", found.group(1)))
+    raise Failure("no row shows %r:\n%s" % (row_text, term.screen()))
+
+
+def case_close_greyed(args, work, term):
+    m = Machine(args.demo_maker, os.path.join(work, "machine"))
+    term.start(run_command(m, args))
+    main_dialog_shown(term)
+    check(not dimmed(term, MAIN_CAPTION, "[x]"), "the main dialog's close box is dimmed")
+    term.keys("Tab", "Space")
+    term.wait_for("ｱﾝｲﾝｽﾄｰﾙを実行します。")
+    # The confirmation has no Cancel button: Close is greyed and does nothing.
+    check(dimmed(term, APP_TITLE, "[x]"), "the confirmation's close box is not dimmed:\n" + term.screen())
+    term.keys("M-Space")
+    term.wait_for("閉じる(C)")
+    check(dimmed(term, "閉じる(", " 閉じる("), "Close is not greyed in the menu:\n" + term.screen())
+    term.keys("c", "Enter")  # neither chooses Close; Enter chooses Move, which closes the menu
+    term.wait_for("ｱﾝｲﾝｽﾄｰﾙを実行します。", absent="閉じる(C)")
+    term.keys("M-F4", "Escape", "n")
+    term.wait_for("[ 実行 ]", absent="ｱﾝｲﾝｽﾄｰﾙを実行します。")
+    term.keys("Escape")
+    check(term.exit_code() == 0, "the program did not end normally")
+    m.check_unchanged()
+
+
 def case_not_installed(args, work, term):
     m = Machine(args.demo_maker, os.path.join(work, "machine"), "--not-installed")
     term.start(run_command(m, args))
@@ -496,6 +529,7 @@ CASES = {
     "terminal_unknown": case_terminal_unknown,
     "resize": case_resize,
     "stray_sequences": case_stray_sequences,
+    "close_greyed": case_close_greyed,
 }
 
 

@@ -22,6 +22,7 @@ constexpr DWORD kStaticNoPrefix = 0x80;
 constexpr UINT kMenuGrayed = 0x1;
 constexpr UINT kMenuDisabled = 0x2;
 constexpr UINT kMenuSeparator = 0x800;
+constexpr UINT kCommandClose = 0xF060;  // SC_CLOSE
 constexpr int kChecked = 1;
 constexpr int kIndeterminate = 2;
 constexpr UINT kMbIconMask = 0xF0;
@@ -322,7 +323,11 @@ void paint_window(Canvas& canvas, const WindowView& window, const PaintState& st
         if (has_system_menu(window)) {
             x += canvas.text(x, frame.top, kMenuMarker, title, bar);
             captionArea.right = frame.right - static_cast<int>(kCloseBox.size()) - 1;
-            canvas.text(frame.right - static_cast<int>(kCloseBox.size()), frame.top, kCloseBox, title, bar);
+            CellStyle closeBox = title;
+            if (!window.closeEnabled) {
+                closeBox.flags |= kDim;
+            }
+            canvas.text(frame.right - static_cast<int>(kCloseBox.size()), frame.top, kCloseBox, closeBox, bar);
         }
         x += canvas.put(x, frame.top, L' ', title, captionArea);
         canvas.text(x, frame.top, to_wide(window.caption), title, captionArea);
@@ -369,7 +374,7 @@ void paint_menu(Canvas& canvas, const WindowView& window, const PaintState& stat
         if (static_cast<int>(i) == state.menuSelection) {
             style.paint = Paint::MenuSelected;
         }
-        if (!menu_item_selectable(item)) {
+        if (!menu_item_selectable(window, item)) {
             style.flags |= kDim;
         }
         canvas.fill({inner.left, y, inner.right, y + 1}, L' ', style);
@@ -521,7 +526,7 @@ Hit hit_test(const ScreenView& screen, const PaintState& state, HWND active, int
         }
         int index = y - menu.top - 1;
         if (index >= 0 && index < static_cast<int>(window->systemMenu.size()) && x > menu.left &&
-            x < menu.right - 1 && menu_item_selectable(window->systemMenu[index])) {
+            x < menu.right - 1 && menu_item_selectable(*window, window->systemMenu[index])) {
             return {Hit::Kind::MenuItem, 0, index};
         }
         return {};
@@ -532,7 +537,7 @@ Hit hit_test(const ScreenView& screen, const PaintState& state, HWND active, int
             return {Hit::Kind::SystemMenuMarker};
         }
         if (x >= frame.right - static_cast<int>(kCloseBox.size()) && x < frame.right) {
-            return {Hit::Kind::CloseBox};
+            return window->closeEnabled ? Hit{Hit::Kind::CloseBox} : Hit{};
         }
     }
     if (window->iconic) {
@@ -574,8 +579,11 @@ std::optional<int> control_for_access_key(const WindowView& window, wchar_t key)
     return std::nullopt;
 }
 
-bool menu_item_selectable(const MenuItemView& item)
+bool menu_item_selectable(const WindowView& window, const MenuItemView& item)
 {
+    if (item.id == kCommandClose && !window.closeEnabled) {
+        return false;
+    }
     return (item.flags & (kMenuSeparator | kMenuGrayed | kMenuDisabled)) == 0;
 }
 
@@ -584,7 +592,7 @@ std::optional<int> menu_item_for_access_key(const WindowView& window, wchar_t ke
     key = static_cast<wchar_t>(std::towlower(key));
     for (std::size_t i = 0; i < window.systemMenu.size(); ++i) {
         const MenuItemView& item = window.systemMenu[i];
-        if (menu_item_selectable(item) && menu_line(item).label.accessKey == key) {
+        if (menu_item_selectable(window, item) && menu_line(item).label.accessKey == key) {
             return static_cast<int>(i);
         }
     }
@@ -599,7 +607,7 @@ int next_menu_item(const WindowView& window, int from, int step)
     }
     for (int n = 1; n <= count; ++n) {
         int i = ((from + step * n) % count + count) % count;
-        if (menu_item_selectable(window.systemMenu[i])) {
+        if (menu_item_selectable(window, window.systemMenu[i])) {
             return i;
         }
     }

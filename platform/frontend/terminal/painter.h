@@ -4,7 +4,8 @@
 //
 // One character cell is one front-end unit. A window occupies its client
 // rectangle plus one cell around it: the title bar on top (system-menu
-// marker "[-]", caption, close box "[x]"), a line on the other three sides.
+// marker "[-]", caption, close box "[x]", dimmed where Close does nothing),
+// a line on the other three sides.
 
 #include "platform/frontend/frontend.h"
 #include "platform/frontend/terminal/canvas.h"
@@ -61,7 +62,8 @@ const WindowView* find_window(const ScreenView& screen, HWND handle);
 // whose access key is `key`.
 std::optional<int> control_for_access_key(const WindowView& window, wchar_t key);
 
-bool menu_item_selectable(const MenuItemView& item);
+// False for separators, greyed items, and Close where the window ignores it.
+bool menu_item_selectable(const WindowView& window, const MenuItemView& item);
 std::optional<int> menu_item_for_access_key(const WindowView& window, wchar_t key);
 
 // The next selectable menu item from `from` in direction `step` (+1 or -1),

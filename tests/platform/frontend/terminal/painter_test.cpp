@@ -328,6 +328,42 @@ TEST_F(Painter, TooSmallOnlyWhenTheTerminalCannotHoldTheWindows)
     EXPECT_EQ(state.offsetY, 0);
 }
 
+TEST_F(Painter, CloseIsGreyedWhereTheWindowIgnoresIt)
+{
+    // A Yes/No box has no Cancel button: Close does nothing there.
+    WindowView owner = main_dialog();
+    owner.enabled = owner.active = false;
+    WindowView box = box_over(owner);
+    box.caption = u"ﾐﾗﾍﾞﾙLE ｱﾝｲﾝｽﾄﾗｰ";
+    box.systemMenu = {{0, 0xF010, u"移動(&M)"}, {0, 0xF060, u"閉じる(&C)\tAlt+F4"}};
+    for (bool closeEnabled : {true, false}) {
+        box.closeEnabled = closeEnabled;
+        box.systemMenuOpen = false;
+        Canvas canvas = paint({{owner, box}});
+        const int titleRow = box.rect.top;
+        int closeBox = find_in_row(canvas, titleRow, L"[x]");
+        ASSERT_GE(closeBox, static_cast<int>(box.rect.left)) << rows(canvas);
+        EXPECT_EQ((canvas.at(closeBox, titleRow).style.flags & kDim) != 0, !closeEnabled) << rows(canvas);
+        EXPECT_EQ(hit_test({{owner, box}}, {}, box.handle, closeBox + 1, titleRow).kind,
+                  closeEnabled ? Hit::Kind::CloseBox : Hit::Kind::Nothing);
+
+        box.systemMenuOpen = true;
+        PaintState state;
+        state.menuSelection = 0;
+        canvas = paint({{owner, box}}, state);
+        int close = find_in_row(canvas, titleRow + 3, L"閉じる(C)");
+        ASSERT_GE(close, 0) << rows(canvas);
+        EXPECT_EQ((canvas.at(close, titleRow + 3).style.flags & kDim) != 0, !closeEnabled) << rows(canvas);
+        // Neither its access key, the arrow keys nor a click choose it.
+        EXPECT_EQ(menu_item_for_access_key(box, L'c'), closeEnabled ? std::optional(1) : std::nullopt);
+        EXPECT_EQ(next_menu_item(box, 0, 1), closeEnabled ? 1 : 0);
+        EXPECT_EQ(hit_test({{owner, box}}, state, box.handle, close, titleRow + 3).kind,
+                  closeEnabled ? Hit::Kind::MenuItem : Hit::Kind::Nothing);
+        // Move stays available either way.
+        EXPECT_EQ(menu_item_for_access_key(box, L'm'), 0);
+    }
+}
+
 TEST_F(Painter, WideCharactersAreNeverCutInHalf)
 {
     Canvas canvas(6, 1);
