@@ -36,6 +36,29 @@ constexpr int kMinTextWidth = 40;
 constexpr int kMaxTextWidth = 280;
 constexpr int kLineHeight = 8;
 
+// The room right of the text, and the most a window's frame takes on both
+// sides together, in dialog units.
+constexpr int kTextRightMargin = 10;
+constexpr int kFrameAllowance = 8;
+constexpr int kDialogUnitsPerBaseUnit = 4;
+
+// Windows keeps a message box within the screen, so on a narrow screen its
+// text wraps sooner: the widest text that still lets the box fit, in dialog
+// units of the font given.
+int widest_text(const platform::frontend::FontRequest& font, int textLeft)
+{
+    int widest = kMaxTextWidth;
+    if (auto* fe = platform::frontend::current()) {
+        const platform::frontend::BaseUnits units = fe->base_units(font);
+        const SIZE screen = fe->screen_size();
+        if (units.x > 0 && screen.cx > 0) {
+            const int screenWidth = static_cast<int>(screen.cx) * kDialogUnitsPerBaseUnit / units.x;
+            widest = std::min(widest, screenWidth - textLeft - kTextRightMargin - kFrameAllowance);
+        }
+    }
+    return std::max(widest, kMinTextWidth);
+}
+
 // Width of a text in dialog units: 4 per half-width column.
 int text_width(std::u16string_view line)
 {
@@ -104,10 +127,14 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
             rest.remove_prefix(at + 1);
         }
     }
+    const bool hasIcon = (type & MB_ICONMASK) != 0;
+    const int textLeft = hasIcon ? 40 : 10;
+    const std::u16string faceName = u"ＭＳ Ｐゴシック";
+    constexpr int kPointSize = 9;
     int textWidth = 0;
     for (auto line : lines)
         textWidth = std::max(textWidth, text_width(line));
-    textWidth = std::clamp(textWidth, kMinTextWidth, kMaxTextWidth);
+    textWidth = std::clamp(textWidth, kMinTextWidth, widest_text({faceName, kPointSize}, textLeft));
     // A line wider than the box is wrapped by whoever draws the text: give it
     // the rows it needs, and one more, since wrapping at word and kana
     // boundaries leaves the ends of the rows short.
@@ -122,21 +149,19 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     if (wraps)
         ++rows;
     const int textHeight = rows * kLineHeight;
-    const bool hasIcon = (type & MB_ICONMASK) != 0;
-    const int textLeft = hasIcon ? 40 : 10;
     const int contentHeight = std::max(textHeight, hasIcon ? 20 : 8);
     const auto buttons = buttons_of(type);
     const int buttonWidth = 50, buttonHeight = 14, gap = 6;
     const int rowWidth = static_cast<int>(buttons.size()) * buttonWidth + static_cast<int>(buttons.size() - 1) * gap;
-    const int width = std::max(textLeft + textWidth + 10, rowWidth + 20);
+    const int width = std::max(textLeft + textWidth + kTextRightMargin, rowWidth + 20);
 
     resources::DialogTemplate t;
     t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
     t.cx = static_cast<short>(width);
     t.cy = static_cast<short>(10 + contentHeight + 10 + buttonHeight + 7);
     t.title = view.caption;
-    t.pointSize = 9;
-    t.faceName = u"ＭＳ Ｐゴシック";
+    t.pointSize = kPointSize;
+    t.faceName = faceName;
     auto add = [&t](WORD atom, int id, std::u16string text, DWORD style, int x, int y, int cx, int cy) {
         t.items.push_back(resources::make_control(atom, static_cast<DWORD>(id), std::move(text), style,
                                                   static_cast<short>(x), static_cast<short>(y),

@@ -396,6 +396,38 @@ TEST_F(DialogTest, ALongMessageGetsTheRowsItWrapsInto)
     EXPECT_GE(longHeight, 3 * shortHeight) << "the wrapped rows must all fit, not be cut off";
 }
 
+TEST(MessageBoxOnANarrowScreen, WrapsSoonerToStayWithinTheScreen)
+{
+    // A screen as narrow as 80 terminal columns would be at these base units.
+    struct NarrowScreen : ScriptedFrontEnd {
+        SIZE screen_size() override { return {560, 768}; }
+    };
+    std::string longText;
+    for (int i = 0; i < 12; ++i)
+        longText += "wrapping ";  // 108 columns: wider than the screen
+    LONG wideWidth = 0, narrowWidth = 0;
+    auto width = [](HWND box) {
+        RECT rc{};
+        GetWindowRect(box, &rc);
+        return rc.right - rc.left;
+    };
+    {
+        ScriptedFrontEnd wide;
+        wide.then([&](HWND active) { wideWidth = width(active); });
+        wide.answer_message_box(IDOK);
+        MessageBoxA(nullptr, longText.c_str(), "caption", MB_OK | MB_ICONEXCLAMATION);
+    }
+    {
+        NarrowScreen narrow;
+        narrow.then([&](HWND active) { narrowWidth = width(active); });
+        narrow.answer_message_box(IDOK);
+        MessageBoxA(nullptr, longText.c_str(), "caption", MB_OK | MB_ICONEXCLAMATION);
+    }
+    EXPECT_GT(wideWidth, 560) << "on a wide screen the box may grow past 80 columns";
+    EXPECT_GT(narrowWidth, 0);
+    EXPECT_LE(narrowWidth, 560);
+}
+
 TEST_F(DialogTest, TheFocusComesBackToItsControlWhenANestedBoxCloses)
 {
     CSampleDlg dlg;
