@@ -195,6 +195,15 @@ def button_focused(term, label):
     return re.search(pattern, screen) is not None
 
 
+def tab_to_execute(term):
+    """Moves the focus from Cancel, where it starts, to 実行."""
+    term.keys("Tab")
+    deadline = time.monotonic() + WAIT_SECONDS
+    while not button_focused(term, "実行"):
+        check(time.monotonic() < deadline, "Tab did not move the focus to 実行")
+        time.sleep(0.1)
+
+
 def case_full_removal(args, work, term):
     m = Machine(args.demo_maker, os.path.join(work, "machine"), "--family", "2000")
     term.start(run_command(m, args))
@@ -202,11 +211,7 @@ def case_full_removal(args, work, term):
     with open(os.path.join(work, "main_dialog.txt"), "w", encoding="utf-8") as f:
         f.write(screen)
     check(button_focused(term, "ｷｬﾝｾﾙ"), "Cancel is not focused at first")
-    term.keys("Tab")
-    deadline = time.monotonic() + WAIT_SECONDS
-    while not button_focused(term, "実行"):
-        check(time.monotonic() < deadline, "Tab did not move the focus to 実行")
-        time.sleep(0.1)
+    tab_to_execute(term)
     term.keys("Space")
     screen = term.wait_for("ｱﾝｲﾝｽﾄｰﾙを実行します。")
     check("よろしいですか？" in screen and APP_TITLE in screen and "はい(Y)" in screen and "いいえ(N)" in screen,
@@ -317,11 +322,7 @@ def case_resize(args, work, term):
     term.resize(100, 32)
     main_dialog_shown(term)
     wait_for_caption(term, "[-] " + MAIN_CAPTION, (4, 25))
-    term.keys("Tab")
-    deadline = time.monotonic() + WAIT_SECONDS
-    while not button_focused(term, "実行"):
-        check(time.monotonic() < deadline, "Tab did not move the focus to 実行")
-        time.sleep(0.1)
+    tab_to_execute(term)
     term.keys("Enter")
     screen = term.wait_for("ｱﾝｲﾝｽﾄｰﾙを実行します。")
     check("too small" not in screen and caption_at(screen, "[-] " + MAIN_CAPTION) == (4, 25),
