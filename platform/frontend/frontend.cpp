@@ -7,6 +7,11 @@ namespace {
 FrontEnd* g_current = nullptr;
 }  // namespace
 
+std::optional<POINT> FrontEnd::track_move(HWND, const ScreenView&)
+{
+    return std::nullopt;
+}
+
 FrontEnd* current()
 {
     return g_current;

@@ -156,6 +156,13 @@ public:
     // A front end that can give no more input (a script that ran out) must not
     // return: it reports the failure and ends the process.
     virtual Input next_input(HWND active, const ScreenView& screen) = 0;
+
+    // Move from the system menu: the user moves `window` from the keyboard
+    // until they place it (its new top-left corner on the screen is returned)
+    // or put it back (nothing is returned). The window manager moves the
+    // window afterwards; the front end only shows where it would go. A front
+    // end that cannot move windows leaves them where they are.
+    virtual std::optional<POINT> track_move(HWND window, const ScreenView& screen);
 };
 
 // The front end that shows this process's windows; null until one is chosen.

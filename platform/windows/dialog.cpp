@@ -6,6 +6,7 @@
 #include "platform/windows/window_manager.h"
 #include "platform/windows/window_table.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -195,8 +196,16 @@ void center(Window& w, HWND owner)
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (owner && IsWindowVisible(owner) && !IsIconic(owner))
         GetWindowRect(owner, &area);
-    const LONG left = area.left + (area.right - area.left - width) / 2;
-    const LONG top = area.top + (area.bottom - area.top - height) / 2;
+    LONG left = area.left + (area.right - area.left - width) / 2;
+    LONG top = area.top + (area.bottom - area.top - height) / 2;
+    // Over an owner that was moved to the edge of the screen, the dialog is
+    // pulled back onto the screen where it fits, as Windows keeps it there.
+    const LONG screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const LONG screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    if (width <= screenWidth)
+        left = std::clamp(left, LONG{0}, screenWidth - width);
+    if (height <= screenHeight)
+        top = std::clamp(top, LONG{0}, screenHeight - height);
     w.rect = RECT{left, top, left + width, top + height};
 }
 

@@ -336,6 +336,32 @@ frontend::ControlKind control_kind(const Window& w)
     return frontend::ControlKind::Other;
 }
 
+namespace {
+
+// Move from the system menu: the front end lets the user choose the place.
+void move_by_user(HWND handle)
+{
+    Window* w = find(handle);
+    auto* fe = frontend::current();
+    // Only a top-level window that is shown as a window can be moved; a
+    // minimised one keeps its place, as Windows leaves an icon where it is.
+    if (!w || w->parent || w->iconic || !(w->style & WS_VISIBLE) || !fe)
+        return;
+    const std::optional<POINT> place = fe->track_move(handle, screen_view());
+    if (!place || !(w = find(handle)))
+        return;
+    const LONG dx = place->x - w->rect.left;
+    const LONG dy = place->y - w->rect.top;
+    if (dx == 0 && dy == 0)
+        return;
+    // The controls keep their places in the client area, so they move with it.
+    w->rect = RECT{w->rect.left + dx, w->rect.top + dy, w->rect.right + dx, w->rect.bottom + dy};
+    w->needsPaint = true;
+    SendMessageA(handle, WM_MOVE, 0, MAKELPARAM(w->rect.left, w->rect.top));
+}
+
+}  // namespace
+
 }  // namespace detail
 
 using detail::find;
@@ -569,9 +595,11 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case SC_RESTORE:
             ShowWindow(hwnd, SW_RESTORE);
             break;
+        case SC_MOVE:
+            platform::windows::detail::move_by_user(hwnd);
+            break;
         default:
-            // Moving and sizing by keyboard are the front end's business;
-            // the window itself stays where it is.
+            // Sizing by keyboard is not offered: no window of the program can be sized.
             break;
         }
         return 0;

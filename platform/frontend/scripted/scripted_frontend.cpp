@@ -97,6 +97,11 @@ void ScriptedFrontEnd::restore()
     m_actions.emplace_back(in);
 }
 
+void ScriptedFrontEnd::move_by(int dx, int dy)
+{
+    m_actions.emplace_back(MoveBy{dx, dy});
+}
+
 void ScriptedFrontEnd::then(std::function<void(HWND)> check)
 {
     m_actions.emplace_back(std::move(check));
@@ -203,6 +208,8 @@ Input ScriptedFrontEnd::next_input(HWND active, const ScreenView& screen)
             in.controlId = answer->result;
             return in;
         }
+        if (std::holds_alternative<MoveBy>(action))
+            fail(active, screen, "a move is due but no window is being moved");
         Input in = std::get<Input>(action);
         if (in.kind == Input::Kind::Click) {
             const ControlView* control = find_control(*window, in.controlId);
@@ -212,6 +219,36 @@ Input ScriptedFrontEnd::next_input(HWND active, const ScreenView& screen)
         if (in.kind == Input::Kind::ChooseSystemMenu && !window->systemMenuOpen)
             fail(active, screen, "a system-menu item is chosen but the menu is not open");
         return in;
+    }
+}
+
+std::optional<POINT> ScriptedFrontEnd::track_move(HWND window, const ScreenView& screen)
+{
+    m_lastScreen = screen;
+    const WindowView* moved = find_window(screen, window);
+    if (!moved)
+        fail(window, screen, "the window to move is not on the screen");
+    POINT place{moved->rect.left, moved->rect.top};
+    while (true) {
+        if (m_actions.empty())
+            fail(window, screen, "a window is being moved but the script has no actions left");
+        Action action = std::move(m_actions.front());
+        m_actions.pop_front();
+        if (auto* check = std::get_if<std::function<void(HWND)>>(&action)) {
+            (*check)(window);
+            continue;
+        }
+        if (auto* step = std::get_if<MoveBy>(&action)) {
+            place.x += step->dx;
+            place.y += step->dy;
+            continue;
+        }
+        const Input* in = std::get_if<Input>(&action);
+        if (in && in->kind == Input::Kind::Key && in->key == Key::Enter)
+            return place;
+        if (in && in->kind == Input::Kind::Key && in->key == Key::Escape)
+            return std::nullopt;
+        fail(window, screen, "a window is being moved: only move_by, Enter and Esc are taken");
     }
 }
 

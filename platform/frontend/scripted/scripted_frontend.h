@@ -63,6 +63,10 @@ public:
     void answer_message_box(int result);  // the waiting window must be a message box with that button
     void minimize(int clientWidth, int clientHeight);
     void restore();
+    // While a window is moved (after Move was chosen from its system menu):
+    // moves it by dx, dy as the arrow keys would. key(Enter) then places it,
+    // key(Escape) puts it back.
+    void move_by(int dx, int dy);
     // Runs `check` when the next action is due (the loop of `active` waits), then goes on.
     void then(std::function<void(HWND active)> check);
 
@@ -77,12 +81,17 @@ public:
     void show(const ScreenView& screen) override;
     void draw_icon(HWND window, int x, int y, HICON icon) override;
     Input next_input(HWND active, const ScreenView& screen) override;
+    std::optional<POINT> track_move(HWND window, const ScreenView& screen) override;
 
 private:
     struct Answer {
         int result;
     };
-    using Action = std::variant<Input, Answer, std::function<void(HWND)>>;
+    struct MoveBy {
+        int dx;
+        int dy;
+    };
+    using Action = std::variant<Input, Answer, MoveBy, std::function<void(HWND)>>;
 
     [[noreturn]] void fail(HWND active, const ScreenView& screen, const std::string& why) const;
 

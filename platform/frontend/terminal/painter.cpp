@@ -36,6 +36,9 @@ constexpr std::wstring_view kMenuMarker = L"[-]";
 constexpr std::wstring_view kCloseBox = L"[x]";
 constexpr std::wstring_view kKeyHints =
     L" Tab/Shift+Tab: move  Space: press  Enter: default button  Esc: cancel  Alt+Space/F10: menu ";
+constexpr std::wstring_view kMoveHints = L" Arrows: move  Enter: place it here  Esc: put it back ";
+// The caption cells that stay on the screen beside the marker when a window is moved off it.
+constexpr int kCaptionCellsKept = 4;
 
 Area to_area(const RECT& r)
 {
@@ -354,7 +357,7 @@ void paint_window(Canvas& canvas, const WindowView& window, const PaintState& st
 
 void paint_menu(Canvas& canvas, const WindowView& window, const PaintState& state)
 {
-    Area area = shifted(menu_area(window), state.offsetX, state.offsetY);
+    Area area = shifted(menu_area(window, state.layout), state.offsetX, state.offsetY);
     CellStyle menu{Paint::Menu, 0};
     canvas.fill(area, L' ', menu);
     canvas.frame(area, menu, area);
@@ -394,7 +397,7 @@ Area frame_area(const WindowView& window)
     return {client.left - 1, client.top - 1, client.right + 1, client.bottom + 1};
 }
 
-Area menu_area(const WindowView& window)
+Area menu_area(const WindowView& window, SIZE layout)
 {
     Area frame = frame_area(window);
     int width = 0;
@@ -409,24 +412,78 @@ Area menu_area(const WindowView& window)
         }
         width = std::max(width, w);
     }
+    width += 4;
+    const int height = static_cast<int>(window.systemMenu.size()) + 2;
     int left = frame.left;
     int top = frame.top + 1;
-    return {left, top, left + width + 4, top + static_cast<int>(window.systemMenu.size()) + 2};
+    if (layout.cx > 0 && left + width > layout.cx) {
+        left = std::max(0, static_cast<int>(layout.cx) - width);
+    }
+    if (layout.cy > 0 && top + height > layout.cy && frame.top - height >= 0) {
+        top = frame.top - height;
+    }
+    return {left, top, left + width, top + height};
 }
 
-Area needed_area(const ScreenView& screen)
+namespace {
+
+// [low, high) cut to [0, length) when it fits there at all.
+void cut_to_screen(int& low, int& high, int length)
+{
+    if (length > 0 && high - low <= length) {
+        low = std::max(low, 0);
+        high = std::min(high, length);
+    }
+}
+
+}  // namespace
+
+Area needed_area(const ScreenView& screen, SIZE layout)
 {
     Area all;
     for (const WindowView& window : screen.windows) {
         if (!window.visible) {
             continue;
         }
-        all = unite(all, frame_area(window));
+        Area frame = frame_area(window);
+        cut_to_screen(frame.left, frame.right, static_cast<int>(layout.cx));
+        cut_to_screen(frame.top, frame.bottom, static_cast<int>(layout.cy));
+        if (!frame.empty()) {
+            all = unite(all, frame);
+        }
         if (window.systemMenuOpen) {
-            all = unite(all, menu_area(window));
+            all = unite(all, menu_area(window, layout));
         }
     }
     return all;
+}
+
+POINT allowed_move(const WindowView& window, POINT place, SIZE layout)
+{
+    const Area frame = frame_area(window);
+    // The frame's corner relative to the rect's corner.
+    const int frameDx = frame.left - static_cast<int>(window.rect.left);
+    const int frameDy = frame.top - static_cast<int>(window.rect.top);
+    const int keptWidth = std::min(frame.right - frame.left,
+                                   static_cast<int>(kMenuMarker.size()) + 1 + kCaptionCellsKept);
+    // The bounds for the frame's corner, widened to take in where it stands now.
+    auto clamp = [](int value, int low, int high, int now) {
+        return std::clamp(value, std::min(low, now), std::max(std::max(low, high), now));
+    };
+    const int left = clamp(static_cast<int>(place.x) + frameDx, 0, static_cast<int>(layout.cx) - keptWidth, frame.left);
+    const int top = clamp(static_cast<int>(place.y) + frameDy, 0, static_cast<int>(layout.cy) - 2, frame.top);
+    return {left - frameDx, top - frameDy};
+}
+
+WindowView moved_to(const WindowView& window, POINT place)
+{
+    WindowView moved = window;
+    const LONG dx = place.x - window.rect.left;
+    const LONG dy = place.y - window.rect.top;
+    moved.rect = {window.rect.left + dx, window.rect.top + dy, window.rect.right + dx, window.rect.bottom + dy};
+    moved.clientRect = {window.clientRect.left + dx, window.clientRect.top + dy, window.clientRect.right + dx,
+                        window.clientRect.bottom + dy};
+    return moved;
 }
 
 namespace {
@@ -452,6 +509,7 @@ bool place_on_terminal(const Area& needed, SIZE layout, int columns, int rows, P
     if (layout.cx <= 0 || layout.cy <= 0) {
         layout = {columns, rows};  // nothing was centred yet: the terminal is the screen
     }
+    state.layout = layout;
     if (needed.empty()) {
         state.offsetX = (columns - layout.cx) / 2;
         state.offsetY = (rows - layout.cy) / 2;
@@ -466,7 +524,7 @@ void paint_screen(const ScreenView& screen, const PaintState& state, Canvas& can
 {
     canvas.fill({0, 0, canvas.width(), canvas.height()}, L' ', {Paint::Desktop, 0});
     if (state.showKeyHints && canvas.height() > 0) {
-        std::wstring_view hints = fit_columns(kKeyHints, canvas.width());
+        std::wstring_view hints = fit_columns(state.moving ? kMoveHints : kKeyHints, canvas.width());
         canvas.text(0, canvas.height() - 1, hints, {Paint::Desktop, 0}, {0, 0, canvas.width(), canvas.height()});
     }
     for (const WindowView& window : screen.windows) {
@@ -520,7 +578,7 @@ Hit hit_test(const ScreenView& screen, const PaintState& state, HWND active, int
     x -= state.offsetX;
     y -= state.offsetY;
     if (window->systemMenuOpen) {
-        Area menu = menu_area(*window);
+        Area menu = menu_area(*window, state.layout);
         if (!menu.contains(x, y)) {
             return {Hit::Kind::OutsideMenu};
         }

@@ -23,19 +23,36 @@ struct PaintState {
     int menuSelection = -1;                    // the highlighted item of the open system menu
     std::map<HWND, std::vector<POINT>> icons;  // icons a window painted, client coordinates
     bool showKeyHints = true;                  // the key line at the foot of the desktop
+    bool moving = false;                       // a window is being moved: the key line says how
+    SIZE layout{0, 0};                         // the screen the windows were laid out on (0: the terminal)
 };
 
 // The cells a window takes (frame included), in the window manager's units.
 Area frame_area(const WindowView& window);
 
-// The cells the open system menu of a window takes.
-Area menu_area(const WindowView& window);
+// The cells the open system menu of a window takes: below the title bar,
+// or above it and further left where the screen of `layout` cells has no
+// room there (a moved window may stand at its edge).
+Area menu_area(const WindowView& window, SIZE layout = {0, 0});
 
-// All visible windows and open menus together.
-Area needed_area(const ScreenView& screen);
+// All visible windows and open menus together: what must be on the terminal.
+// A window that fits on the screen of `layout` cells counts only with its
+// part on that screen, so that one moved partly off it is cut at its edge
+// instead of pushing the others aside.
+Area needed_area(const ScreenView& screen, SIZE layout = {0, 0});
+
+// Where a window being moved may go: `place` (a top-left corner for its
+// rect) pulled in so that its title bar stays on the screen of `layout`
+// cells, above the key line, with its system-menu marker and a part of its
+// caption. The place the window had before counts as allowed, so that a
+// window larger than the screen can still be moved.
+POINT allowed_move(const WindowView& window, POINT place, SIZE layout);
+
+// The window as it is drawn while being moved to `place`.
+WindowView moved_to(const WindowView& window, POINT place);
 
 // Places the windows on a terminal of `columns` x `rows` cells, setting the
-// offsets of `state`: the centre of the screen they were laid out on (of
+// offsets of `state` and its layout: the centre of the screen they were laid out on (of
 // `layout` cells) goes to the centre of the terminal, moved as little as
 // needed to keep all of `needed` on it. Returns false when the terminal is
 // smaller than `needed`.

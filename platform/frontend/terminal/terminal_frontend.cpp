@@ -114,6 +114,7 @@ public:
     }
 
     Input next_input(HWND active, const ScreenView& screen) override;
+    std::optional<POINT> track_move(HWND window, const ScreenView& screen) override;
 
 private:
     void init_colours();
@@ -126,6 +127,8 @@ private:
     std::optional<Input> from_click(HWND active, int x, int y);
     std::optional<Input> after_escape(HWND active);
     std::optional<Input> menu_choice(const WindowView& window, int index);
+    std::optional<wint_t> read_key(bool* functionKey);
+    bool escape_alone();
     [[noreturn]] void input_lost();
 
     SCREEN* screenHandle_;
@@ -135,6 +138,7 @@ private:
     HWND menuOwner_ = nullptr;
     bool tooSmall_ = false;
     bool colours_ = false;
+    int failedReads_ = 0;
     struct sigaction previous_[std::size(kFatalSignals)]{};
 };
 
@@ -262,7 +266,7 @@ void TerminalFrontEnd::paint()
     int cols = COLS;
     int rows = LINES;
     Canvas canvas(cols, rows);
-    Area needed = needed_area(screen_);
+    Area needed = needed_area(screen_, layoutSize_);
     tooSmall_ = !place_on_terminal(needed, layoutSize_, cols, rows, state_);
     if (tooSmall_) {
         paint_too_small(canvas, needed.right - needed.left, needed.bottom - needed.top);
@@ -431,38 +435,124 @@ std::optional<Input> TerminalFrontEnd::after_escape(HWND active)
     return input;
 }
 
+std::optional<wint_t> TerminalFrontEnd::read_key(bool* functionKey)
+{
+    wint_t ch = 0;
+    int result = wget_wch(stdscr, &ch);
+    if (result == ERR) {
+        if (errno != EINTR && ++failedReads_ >= kMaxFailedReads) {
+            input_lost();
+        }
+        return std::nullopt;
+    }
+    failedReads_ = 0;
+    *functionKey = result == KEY_CODE_YES;
+    return ch;
+}
+
 Input TerminalFrontEnd::next_input(HWND active, const ScreenView& screen)
 {
     screen_ = screen;
-    int failedReads = 0;
     for (;;) {
         sync_state();
         paint();
-        wint_t ch = 0;
-        int result = wget_wch(stdscr, &ch);
-        if (result == ERR) {
-            if (errno != EINTR && ++failedReads >= kMaxFailedReads) {
-                input_lost();
-            }
-            continue;
-        }
-        failedReads = 0;
-        if (result == KEY_CODE_YES && ch == KEY_RESIZE) {
+        bool functionKey = false;
+        std::optional<wint_t> ch = read_key(&functionKey);
+        if (!ch || (functionKey && *ch == KEY_RESIZE)) {
             continue;
         }
         if (tooSmall_) {
             continue;  // nothing can be worked that cannot be seen
         }
         std::optional<Input> input;
-        if (result == KEY_CODE_YES) {
-            input = from_function_key(active, ch);
-        } else if (ch == kEscape) {
+        if (functionKey) {
+            input = from_function_key(active, *ch);
+        } else if (*ch == kEscape) {
             input = after_escape(active);
         } else {
-            input = from_key(active, ch, false);
+            input = from_key(active, *ch, false);
         }
         if (input) {
             return *input;
+        }
+    }
+}
+
+bool TerminalFrontEnd::escape_alone()
+{
+    // As in after_escape: Esc with a key or a sequence right behind it is
+    // Alt+key or an undecoded sequence, which a move does not take.
+    wtimeout(stdscr, kAltFollowerWaitMs);
+    wint_t next = 0;
+    int follower = wget_wch(stdscr, &next);
+    bool alone = follower == ERR;
+    if (follower == OK && (next == L'[' || next == L'O')) {
+        read_escape_sequence(static_cast<wchar_t>(next), [] {
+            int byte = wgetch(stdscr);
+            return byte == ERR || byte > 0xFF ? -1 : byte;
+        });
+    } else if (follower == OK && next == kEscape) {
+        unget_wch(static_cast<wchar_t>(next));
+        alone = true;
+    } else if (follower == KEY_CODE_YES && next != KEY_F(4)) {
+        ungetch(static_cast<int>(next));  // a key of its own, typed just after Esc
+        alone = true;
+    }
+    wtimeout(stdscr, -1);
+    return alone;
+}
+
+std::optional<POINT> TerminalFrontEnd::track_move(HWND window, const ScreenView& screen)
+{
+    const WindowView* found = find_window(screen, window);
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    const WindowView original = *found;
+    POINT place{original.rect.left, original.rect.top};
+    // The key line says how to move while the window is moved, whichever way the move ends.
+    struct MoveMode {
+        PaintState& state;
+        explicit MoveMode(PaintState& s) : state(s) { state.moving = true; }
+        ~MoveMode() { state.moving = false; }
+    } mode(state_);
+    for (;;) {
+        // The window is drawn where it would go; the window manager moves it
+        // only when it is placed.
+        screen_ = screen;
+        for (WindowView& shown : screen_.windows) {
+            if (shown.handle == window) {
+                shown = moved_to(original, place);
+            }
+        }
+        sync_state();
+        paint();
+        bool functionKey = false;
+        std::optional<wint_t> ch = read_key(&functionKey);
+        if (!ch || tooSmall_) {
+            continue;
+        }
+        if (functionKey) {
+            int dx = 0;
+            int dy = 0;
+            switch (*ch) {
+            case KEY_LEFT: dx = -1; break;
+            case KEY_RIGHT: dx = 1; break;
+            case KEY_UP: dy = -1; break;
+            case KEY_DOWN: dy = 1; break;
+            case KEY_ENTER: return place;
+            case KEY_MOUSE: {
+                MEVENT event{};
+                getmouse(&event);  // taken and dropped: the move is made with the keys
+                break;
+            }
+            default: break;
+            }
+            place = allowed_move(original, {place.x + dx, place.y + dy}, state_.layout);
+        } else if (*ch == L'\r' || *ch == L'\n') {
+            return place;
+        } else if (*ch == kEscape && escape_alone()) {
+            return std::nullopt;
         }
     }
 }

@@ -444,3 +444,141 @@ TEST_F(DialogTest, TheFocusComesBackToItsControlWhenANestedBoxCloses)
     ASSERT_NE(before, nullptr);
     EXPECT_EQ(after, before) << "the owner's control keeps the focus it had before the box";
 }
+
+namespace {
+
+// Records the WM_MOVE messages a window receives, in front of its own procedure.
+struct MoveRecorder {
+    static inline WNDPROC previous = nullptr;
+    static inline std::vector<LPARAM> moves;
+
+    static LRESULT proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+    {
+        if (msg == WM_MOVE)
+            moves.push_back(lParam);
+        return CallWindowProcA(previous, hwnd, msg, wParam, lParam);
+    }
+
+    static void attach(HWND hwnd)
+    {
+        moves.clear();
+        previous = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MoveRecorder::proc)));
+    }
+};
+
+RECT window_rect(HWND hwnd)
+{
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+RECT offset(RECT r, LONG dx, LONG dy)
+{
+    return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+}  // namespace
+
+// Found by the test macros through RECT's own (global) namespace.
+static bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+[[maybe_unused]] static std::ostream& operator<<(std::ostream& out, const RECT& r)
+{
+    return out << "(" << r.left << ", " << r.top << ")-(" << r.right << ", " << r.bottom << ")";
+}
+
+TEST_F(DialogTest, MoveFromTheSystemMenuMovesTheWindowWithItsControlsAndSendsWmMove)
+{
+    CSampleDlg dlg;
+    RECT before{}, tickBefore{};
+    screen.then([&](HWND active) {
+        MoveRecorder::attach(active);
+        before = window_rect(active);
+        tickBefore = window_rect(GetDlgItem(active, IDC_TICK));
+    });
+    screen.open_system_menu();
+    screen.choose_system_menu(SC_MOVE);
+    screen.move_by(-30, 12);
+    screen.move_by(1, 0);
+    screen.then([&](HWND active) {
+        EXPECT_EQ(window_rect(active), before) << "nothing moves before the place is chosen";
+        EXPECT_TRUE(MoveRecorder::moves.empty());
+    });
+    screen.key(Key::Enter);
+    screen.then([&](HWND active) {
+        EXPECT_EQ(window_rect(active), offset(before, -29, 12));
+        EXPECT_EQ(window_rect(GetDlgItem(active, IDC_TICK)), offset(tickBefore, -29, 12)) << "the controls go along";
+        ASSERT_EQ(MoveRecorder::moves.size(), 1u);
+        EXPECT_EQ(MoveRecorder::moves[0], MAKELPARAM(before.left - 29, before.top + 12))
+            << "WM_MOVE gives the client area's new corner";
+        // The picture the front end is shown has moved too; controls stay put in the client area.
+        const auto& shown = screen.last_screen().windows.back();
+        EXPECT_EQ(shown.rect, offset(before, -29, 12));
+        EXPECT_EQ(shown.clientRect, offset(before, -29, 12));
+        EXPECT_EQ(control(active, IDC_TICK).rect, offset(tickBefore, -before.left, -before.top));
+        EXPECT_TRUE(IsWindowEnabled(active)) << "the dialog still takes input";
+    });
+    // A box opened now is centred over the dialog at its new place.
+    screen.open_system_menu();
+    screen.choose_system_menu(IDM_ABOUT);
+    screen.then([&](HWND about) {
+        const RECT owner = window_rect(dlg.m_hWnd);
+        const RECT box = window_rect(about);
+        EXPECT_EQ((box.left + box.right) / 2, (owner.left + owner.right) / 2);
+        EXPECT_EQ((box.top + box.bottom) / 2, (owner.top + owner.bottom) / 2);
+    });
+    screen.key(Key::Enter);
+    screen.click(IDC_HELLO);
+    screen.key(Key::Escape);
+    EXPECT_EQ(run(dlg), IDCANCEL);
+    EXPECT_EQ(dlg.m_nHello, 1) << "a click still reaches its control";
+}
+
+TEST_F(DialogTest, EscDuringAMovePutsTheWindowBackAndSendsNoWmMove)
+{
+    CSampleDlg dlg;
+    RECT before{};
+    screen.then([&](HWND active) {
+        MoveRecorder::attach(active);
+        before = window_rect(active);
+    });
+    screen.open_system_menu();
+    screen.choose_system_menu(SC_MOVE);
+    screen.move_by(7, 7);
+    screen.key(Key::Escape);
+    screen.then([&](HWND active) {
+        EXPECT_EQ(window_rect(active), before);
+        EXPECT_TRUE(MoveRecorder::moves.empty());
+        EXPECT_FALSE(screen.last_screen().windows.back().systemMenuOpen) << "the menu closed with the choice";
+    });
+    screen.key(Key::Escape);  // the dialog's own Cancel: the move's Esc was not passed on
+    EXPECT_EQ(run(dlg), IDCANCEL);
+    EXPECT_EQ(dlg.m_nOK, 0);
+}
+
+TEST_F(DialogTest, ABoxCentredOverAnOwnerAtTheScreensEdgeStaysOnTheScreen)
+{
+    CSampleDlg dlg;
+    const SIZE screenSize = platform::frontend::scripted::kScreenSize;
+    screen.open_system_menu();
+    screen.choose_system_menu(SC_MOVE);
+    // From the centre to the bottom right corner, most of the dialog off the screen.
+    screen.move_by(screenSize.cx / 2, screenSize.cy / 2);
+    screen.key(Key::Enter);
+    screen.then([&](HWND active) { EXPECT_GT(window_rect(active).right, screenSize.cx); });
+    screen.open_system_menu();
+    screen.choose_system_menu(IDM_ABOUT);
+    screen.then([&](HWND about) {
+        const RECT box = window_rect(about);
+        EXPECT_EQ(box.right, screenSize.cx) << box;
+        EXPECT_EQ(box.bottom, screenSize.cy) << box;
+    });
+    screen.key(Key::Enter);
+    screen.key(Key::Escape);
+    EXPECT_EQ(run(dlg), IDCANCEL);
+}

@@ -400,3 +400,93 @@ TEST_F(Painter, TooSmallTerminalIsSaidPlainly)
 
 }  // namespace
 }  // namespace platform::frontend::terminal
+
+namespace platform::frontend::terminal {
+namespace {
+
+TEST_F(Painter, AMovedWindowKeepsItsTitleBarOnTheScreen)
+{
+    // The main dialog's frame starts at (25, 9); the screen is 100 x 40 cells.
+    const WindowView dialog = main_dialog();
+    const SIZE layout{100, 40};
+    struct Case {
+        POINT place, allowed;
+    } cases[] = {
+        {{10, 20}, {10, 20}},    // anywhere on the screen
+        {{-50, 9}, {0, 9}},      // the marker [-] stays at the left edge
+        {{200, 9}, {92, 9}},     // the marker and four cells of the caption stay at the right edge
+        {{25, -5}, {25, 0}},     // the title bar cannot go above the screen
+        {{25, 100}, {25, 38}},   // nor below the key line
+        {{-3, 99}, {0, 38}},
+    };
+    for (const Case& c : cases) {
+        POINT p = allowed_move(dialog, c.place, layout);
+        EXPECT_EQ(p.x, c.allowed.x) << c.place.x << "," << c.place.y;
+        EXPECT_EQ(p.y, c.allowed.y) << c.place.x << "," << c.place.y;
+    }
+    // The window manager's rect is the client area; the frame around it is one cell out.
+    WindowView inner = dialog;
+    inner.rect = inner.clientRect;
+    POINT p = allowed_move(inner, {-50, -50}, layout);
+    EXPECT_EQ(p.x, 1);
+    EXPECT_EQ(p.y, 1);
+    // A dialog larger than the screen (laid out on a small terminal) stands
+    // off its edge already: it may move back, never further out.
+    const WindowView wide = main_dialog_at(-5, -4);
+    p = allowed_move(wide, {-6, -5}, {40, 15});
+    EXPECT_EQ(p.x, -5);
+    EXPECT_EQ(p.y, -4);
+    p = allowed_move(wide, {-4, -3}, {40, 15});
+    EXPECT_EQ(p.x, -4);
+    EXPECT_EQ(p.y, -3);
+}
+
+TEST_F(Painter, AWindowMovedPartlyOffTheScreenIsCutAtItsEdgeAndTheOthersStay)
+{
+    const WindowView owner = main_dialog_at(25, 9);
+    const WindowView box = moved_to(box_over(owner), {80, 30});  // the box, moved to the bottom right
+    const ScreenView screen{{owner, box}};
+    PaintState state;
+    state.moving = true;
+    ASSERT_TRUE(place_on_terminal(needed_area(screen, {100, 40}), {100, 40}, 100, 40, state));
+    EXPECT_EQ(state.offsetX, 0);
+    EXPECT_EQ(state.offsetY, 0);
+    Canvas canvas = paint(screen, state);
+    EXPECT_EQ(find_in_row(canvas, 9, L"[-] ミラベルLE"), 25) << rows(canvas);
+    EXPECT_EQ(find_in_row(canvas, 30, L"[-] "), 80) << rows(canvas);
+    EXPECT_EQ(canvas.row_text(39).find(L" Arrows: move  Enter: place it here  Esc: put it back "), 0u)
+        << rows(canvas);
+    // On a terminal larger than the screen, the part beyond it shows.
+    ASSERT_TRUE(place_on_terminal(needed_area(screen, {100, 40}), {100, 40}, 140, 60, state));
+    EXPECT_EQ(state.offsetX, 20);
+    EXPECT_EQ(state.offsetY, 10);
+}
+
+TEST_F(Painter, ClicksAndTheMenuFollowAMovedWindow)
+{
+    const WindowView dialog = moved_to(main_dialog(), {5, 3});  // 20 left and 6 up of its place
+    PaintState state;
+    ASSERT_TRUE(place_on_terminal(needed_area({{dialog}}, {100, 40}), {100, 40}, 100, 40, state));
+    EXPECT_EQ(hit_test({{dialog}}, state, dialog.handle, 5, 3).kind, Hit::Kind::SystemMenuMarker);
+    Hit cancel = hit_test({{dialog}}, state, dialog.handle, 62 - 20, 29 - 6);
+    EXPECT_EQ(cancel.kind, Hit::Kind::Control);
+    EXPECT_EQ(cancel.controlId, 2);
+    EXPECT_EQ(hit_test({{dialog}}, state, dialog.handle, 62, 29).kind, Hit::Kind::Nothing);
+
+    // At the bottom right corner, the menu opens above the title bar and
+    // within the screen, where it can be seen and chosen.
+    WindowView corner = moved_to(main_dialog(), {92, 38});
+    corner.systemMenuOpen = true;
+    ASSERT_TRUE(place_on_terminal(needed_area({{corner}}, {100, 40}), {100, 40}, 100, 40, state));
+    const Area menu = menu_area(corner, {100, 40});
+    EXPECT_EQ(menu.bottom, 38);
+    EXPECT_EQ(menu.right, 100);
+    Canvas canvas = paint({{corner}}, state);
+    EXPECT_EQ(find_in_row(canvas, menu.top + 1, L"移動(M)"), menu.left + 2) << rows(canvas);
+    Hit move = hit_test({{corner}}, state, corner.handle, menu.left + 3, menu.top + 1);
+    EXPECT_EQ(move.kind, Hit::Kind::MenuItem);
+    EXPECT_EQ(move.menuIndex, 0);
+}
+
+}  // namespace
+}  // namespace platform::frontend::terminal
