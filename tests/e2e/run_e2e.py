@@ -434,6 +434,55 @@ def case_close_greyed(args, work, term):
     m.check_unchanged()
 
 
+MOVE_HINTS = " Arrows: move  Enter: place it here  Esc: put it back"
+
+
+def case_move(args, work, term):
+    m = Machine(args.demo_maker, os.path.join(work, "machine"))
+    # This terminal sends clicks in the X10 format, as in stray_sequences.
+    term.start("TERM=xterm-256color " + run_command(m, args))
+    screen = main_dialog_shown(term)
+    title = "[-] " + MAIN_CAPTION
+    row, column = caption_at(screen, title)
+    execute_before = cell_of(screen, "[ 実行 ]")
+    # Move from the system menu, by its access key: the key line says how.
+    term.keys("M-Space")
+    term.wait_for("移動(M)")
+    term.keys("m")
+    term.wait_for(MOVE_HINTS, absent="移動(M)")
+    term.keys(*(["Left"] * 5 + ["Up"] * 3))
+    wait_for_caption(term, title, (row - 3, column - 5))
+    term.keys("Enter")
+    screen = term.wait_for(" Tab/Shift+Tab: move", absent=MOVE_HINTS)
+    check(caption_at(screen, title) == (row - 3, column - 5), "Enter did not keep the new place:\n" + screen)
+    # Esc puts the window back where the move started.
+    term.keys("M-Space")
+    term.wait_for("移動(M)")
+    term.keys("m", "Right", "Right")
+    wait_for_caption(term, title, (row - 3, column - 3))
+    term.keys("Escape")
+    term.wait_for(" Tab/Shift+Tab: move", absent=MOVE_HINTS)
+    screen = wait_for_caption(term, title, (row - 3, column - 5))
+    # The controls went with the window: a click on 実行 where it is now presses it.
+    execute = cell_of(screen, "[ 実行 ]")
+    check(execute == (execute_before[0] - 5, execute_before[1] - 3),
+          "実行 did not move with its window:\n" + screen)
+    term.raw(x10_click(execute[0] + 2, execute[1]) + b"\x1b[M#" + bytes([33 + execute[0] + 2, 33 + execute[1]]))
+    term.wait_for("ｱﾝｲﾝｽﾄｰﾙを実行します。")
+    term.keys("n")  # いいえ
+    term.wait_for("[ 実行 ]", absent="ｱﾝｲﾝｽﾄｰﾙを実行します。")
+    # Tab and Space still work the buttons: on to Cancel, which ends the program.
+    deadline = time.monotonic() + WAIT_SECONDS
+    while not button_focused(term, "ｷｬﾝｾﾙ"):
+        check(time.monotonic() < deadline, "Tab never moved the focus to ｷｬﾝｾﾙ:\n" + term.screen())
+        term.keys("Tab")
+        time.sleep(0.3)
+    check(caption_at(term.screen(), title) == (row - 3, column - 5), "the window went back:\n" + term.screen())
+    term.keys("Space")
+    check(term.exit_code() == 0, "the program did not end normally")
+    m.check_unchanged()
+
+
 def case_not_installed(args, work, term):
     m = Machine(args.demo_maker, os.path.join(work, "machine"), "--not-installed")
     term.start(run_command(m, args))
@@ -531,6 +580,7 @@ CASES = {
     "resize": case_resize,
     "stray_sequences": case_stray_sequences,
     "close_greyed": case_close_greyed,
+    "move": case_move,
 }
 
 
