@@ -229,6 +229,10 @@ std::optional<POINT> ScriptedFrontEnd::track_move(HWND window, const ScreenView&
     if (!moved)
         fail(window, screen, "the window to move is not on the screen");
     POINT place{moved->rect.left, moved->rect.top};
+    // A move the script did not plan (it queued no move_by) is put back at
+    // once, so that a script for a program that sends SC_MOVE itself goes on as written.
+    if (m_actions.empty() || !std::holds_alternative<MoveBy>(m_actions.front()))
+        return std::nullopt;
     while (true) {
         if (m_actions.empty())
             fail(window, screen, "a window is being moved but the script has no actions left");

@@ -65,7 +65,8 @@ public:
     void restore();
     // While a window is moved (after Move was chosen from its system menu):
     // moves it by dx, dy as the arrow keys would. key(Enter) then places it,
-    // key(Escape) puts it back.
+    // key(Escape) puts it back. A move that does not begin with move_by is
+    // put back at once and takes no action.
     void move_by(int dx, int dy);
     // Runs `check` when the next action is due (the loop of `active` waits), then goes on.
     void then(std::function<void(HWND active)> check);

@@ -480,26 +480,34 @@ Input TerminalFrontEnd::next_input(HWND active, const ScreenView& screen)
 
 bool TerminalFrontEnd::escape_alone()
 {
-    // As in after_escape: Esc with a key or a sequence right behind it is
-    // Alt+key or an undecoded sequence, which a move does not take.
+    // As in after_escape, Esc with something right behind it is Alt+key or
+    // a sequence. A sequence (a click, say) is dropped; Alt+key ends the
+    // move like Esc and is then taken as usual, so Alt+Space still opens the
+    // menu and Esc typed just before a letter still reaches the dialog.
     wtimeout(stdscr, kAltFollowerWaitMs);
     wint_t next = 0;
     int follower = wget_wch(stdscr, &next);
-    bool alone = follower == ERR;
+    wtimeout(stdscr, -1);
     if (follower == OK && (next == L'[' || next == L'O')) {
         read_escape_sequence(static_cast<wchar_t>(next), [] {
             int byte = wgetch(stdscr);
             return byte == ERR || byte > 0xFF ? -1 : byte;
         });
-    } else if (follower == OK && next == kEscape) {
-        unget_wch(static_cast<wchar_t>(next));
-        alone = true;
-    } else if (follower == KEY_CODE_YES && next != KEY_F(4)) {
-        ungetch(static_cast<int>(next));  // a key of its own, typed just after Esc
-        alone = true;
+        return false;
     }
-    wtimeout(stdscr, -1);
-    return alone;
+    // What is given back is read again in reverse order: the key, then the Esc before it.
+    if (follower == OK) {
+        unget_wch(static_cast<wchar_t>(next));
+        if (next != kEscape) {
+            unget_wch(static_cast<wchar_t>(kEscape));
+        }
+    } else if (follower == KEY_CODE_YES) {
+        ungetch(static_cast<int>(next));
+        if (next == KEY_F(4)) {
+            unget_wch(static_cast<wchar_t>(kEscape));  // Alt+F4 from a terminal that sends Alt as Esc
+        }
+    }
+    return true;
 }
 
 std::optional<POINT> TerminalFrontEnd::track_move(HWND window, const ScreenView& screen)
