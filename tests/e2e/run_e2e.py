@@ -425,8 +425,11 @@ def case_close_greyed(args, work, term):
     term.keys("M-Space")
     term.wait_for("閉じる(C)")
     check(dimmed(term, "閉じる(", " 閉じる("), "Close is not greyed in the menu:\n" + term.screen())
-    term.keys("c", "Enter")  # neither chooses Close; Enter chooses Move, which closes the menu
-    term.wait_for("ｱﾝｲﾝｽﾄｰﾙを実行します。", absent="閉じる(C)")
+    term.keys("c", "Enter")  # neither chooses Close; Enter chooses Move, the first item
+    term.wait_for(MOVE_HINTS, absent="閉じる(C)")
+    term.keys("Escape")  # the move ends where it began
+    term.wait_for("ｱﾝｲﾝｽﾄｰﾙを実行します。", absent=MOVE_HINTS)
+    # Neither Alt+F4 nor Esc closes the box: the N that follows still answers it.
     term.keys("M-F4", "Escape", "n")
     term.wait_for("[ 実行 ]", absent="ｱﾝｲﾝｽﾄｰﾙを実行します。")
     term.keys("Escape")
