@@ -133,6 +133,8 @@ std::unique_ptr<Hive> Hive::parse(std::string text, LoadError* error)
                 return fail(lineNumber, message);
             if (!split_path(path, parts))
                 return fail(lineNumber, "empty key name in the path");
+            if (parts.size() > kMaxKeyDepth)
+                return fail(lineNumber, "key nested more than " + std::to_string(kMaxKeyDepth) + " levels deep");
             // Sections come in tree order, so the previous section's keys
             // are usually the start of this one's path.
             std::size_t shared = 0;

@@ -19,6 +19,10 @@ class Hive;
 // Splits "a\b\c" into its components; false when one of them is empty.
 bool split_path(std::u16string_view path, std::vector<std::u16string>& parts);
 
+// Keys nest at most this deep, as in Windows' registry; a deeper file is
+// refused, and the tree can be walked recursively without fear for the stack.
+inline constexpr std::size_t kMaxKeyDepth = 512;
+
 struct Key {
     std::u16string name;  // in the case first given
     Key* parent = nullptr;

@@ -71,7 +71,9 @@ FileStamp stamp_of(const std::filesystem::path& file)
 LoadResult load_hive_file(const std::filesystem::path& file, std::unique_ptr<Hive>& hive, FileStamp& stamp)
 {
     hive.reset();
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a system.reg that is a FIFO or a device must not hold the
+    // program up; only a regular file is read (it ignores the flag).
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         stamp = stamp_of(file);
         if (errno == ENOENT) {

@@ -424,6 +424,8 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*lpC
     full.insert(full.end(), sub.begin(), sub.end());
     View view = (samDesired & KEY_WOW64_64KEY) ? View::native : View::wow32;
     full = in_view(*s.hive, full, view);
+    if (full.size() > kMaxKeyDepth)
+        return ERROR_INVALID_PARAMETER;
 
     Walk w = walk(*s.hive, full, true);
     if (!w.key)

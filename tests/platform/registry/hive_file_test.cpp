@@ -134,6 +134,35 @@ TEST(HiveFile, ASystemRegThatIsALinkStaysALinkAndItsTargetChanges)
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 
+TEST(HiveFile, ASystemRegThatIsNoRegularFileIsRefusedAtOnce)
+{
+    // A FIFO would block a reader until someone writes into it.
+    TempMachine machine;
+    ASSERT_EQ(mkfifo(machine.system_reg().c_str(), 0644), 0);
+    HKEY key = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_NE(set_value("Software\\A", "x", "y"), ERROR_SUCCESS);
+    struct stat st {};
+    ASSERT_EQ(lstat(machine.system_reg().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "it is left as it is";
+}
+
+TEST(HiveFile, KeysAreNotCreatedDeeperThanWindowsLetsThemNest)
+{
+    TempMachine machine;
+    machine.write_registry("[Software\\\\A] 1\n");
+    std::string deep = "Software";
+    for (int depth = 1; depth < 600; ++depth)
+        deep += "\\a";
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, deep.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              &disposition),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(read_value("Software\\A", "x"), "<no value>") << "the registry is still usable";
+    EXPECT_EQ(set_value("Software\\A", "x", "y"), ERROR_SUCCESS);
+}
+
 TEST(HiveFile, ACrashBeforeTheRenameLeavesTheOldFile)
 {
     TempMachine machine;

@@ -218,6 +218,23 @@ TEST(HiveText, AnUnchangedHandWrittenFileIsWrittenBackAsItWas)
     EXPECT_EQ(write_all(*hive), text);
 }
 
+// A key path of `depth` keys, escaped as the file holds it: a\\a\\...
+static std::string nested_path(std::size_t depth)
+{
+    std::string path = "a";
+    for (std::size_t i = 1; i < depth; ++i)
+        path += "\\\\a";
+    return path;
+}
+
+TEST(HiveText, KeysNestedAsDeepAsWindowsAllowsAreRead)
+{
+    const std::string text = kHeader + "\n[" + nested_path(kMaxKeyDepth) + "] 1\n";
+    auto hive = parse_ok(text);
+    ASSERT_TRUE(hive);
+    EXPECT_EQ(write_all(*hive), text);
+}
+
 TEST(HiveText, MalformedFilesAreRefusedWithTheirLine)
 {
     struct Case {
@@ -242,6 +259,9 @@ TEST(HiveText, MalformedFilesAreRefusedWithTheirLine)
         {"unrecognized line", kHeader + "\n[A] 1\nnonsense\n", 7},
         {"value before any key", kHeader + "\"v\"=\"x\"\n", 5},
         {"bad time", kHeader + "\n[A] 1\n#time=xyz\n", 7},
+        // Deeper than Windows lets keys nest: writing such a tree back would
+        // run out of stack.
+        {"keys nested too deep", kHeader + "\n[" + nested_path(513) + "] 1\n", 6},
     };
     for (const auto& c : cases) {
         LoadError error;
