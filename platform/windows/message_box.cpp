@@ -88,7 +88,7 @@ INT_PTR message_box_proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
         const bool present = std::any_of(buttons.begin(), buttons.end(), [id](const ButtonSpec& b) { return b.id == id; });
         if (present)
             EndDialog(dialog, id);
-        else if (id == IDCANCEL && buttons.size() == 1 && buttons[0].id == IDOK)
+        else if (id == IDCANCEL && platform::windows::detail::message_box_closes(type))
             EndDialog(dialog, IDOK);  // Esc and the close box close a lone OK box
         return TRUE;
     }
