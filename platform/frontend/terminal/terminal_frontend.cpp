@@ -400,39 +400,59 @@ void TerminalFrontEnd::input_lost()
     std::exit(EXIT_FAILURE);
 }
 
-std::optional<Input> TerminalFrontEnd::after_escape(HWND active)
-{
-    // Alt+key arrives as Esc followed at once by the key.
-    wtimeout(stdscr, kAltFollowerWaitMs);
+// What follows an Esc at once, within the wait for Alt+key: a key, or a
+// control sequence that curses did not decode, read to its end.
+struct AfterEscape {
+    int follower = ERR;  // OK, KEY_CODE_YES, or ERR when nothing followed
     wint_t next = 0;
-    int follower = wget_wch(stdscr, &next);
-    std::optional<Input> input;
-    if (follower == OK && (next == L'[' || next == L'O')) {
-        // A control sequence that curses did not decode: read whole and
-        // dropped, unless it is a first-button click in the X10 format.
-        EscapeSequence sequence = read_escape_sequence(static_cast<wchar_t>(next), [] {
+    std::optional<EscapeSequence> sequence;  // when next began a sequence
+};
+
+AfterEscape read_after_escape()
+{
+    AfterEscape after;
+    // The wait also bounds the bytes of a sequence, so that Alt+[ typed
+    // alone is not held up waiting for the rest of one.
+    wtimeout(stdscr, kAltFollowerWaitMs);
+    after.follower = wget_wch(stdscr, &after.next);
+    if (after.follower == OK && (after.next == L'[' || after.next == L'O')) {
+        after.sequence = read_escape_sequence(static_cast<wchar_t>(after.next), [] {
             int byte = wgetch(stdscr);
             return byte == ERR || byte > 0xFF ? -1 : byte;
         });
-        if (sequence.kind == EscapeSequence::Kind::AltKey) {
-            input = from_key(active, next, true);
-        } else if (sequence.kind == EscapeSequence::Kind::X10Mouse && x10_first_button_pressed(sequence.buttonCode)) {
-            input = from_click(active, sequence.x, sequence.y);
-        }
-    } else if (follower == OK && next != kEscape) {
-        input = from_key(active, next, true);
-    } else if (follower == KEY_CODE_YES && next == KEY_F(4)) {
-        input = from_function_key(active, kAltF4);  // terminals that send Alt as a leading Esc
-    } else {
-        if (follower == KEY_CODE_YES) {
-            ungetch(static_cast<int>(next));
-        } else if (follower == OK) {
-            unget_wch(static_cast<wchar_t>(next));
-        }
-        input = from_key(active, kEscape, false);
     }
     wtimeout(stdscr, -1);
-    return input;
+    return after;
+}
+
+std::optional<Input> TerminalFrontEnd::after_escape(HWND active)
+{
+    // Alt+key arrives as Esc followed at once by the key.
+    const AfterEscape after = read_after_escape();
+    if (after.sequence) {
+        // Dropped, unless it is Alt+[ or Alt+O, or a first-button click in
+        // the X10 format.
+        if (after.sequence->kind == EscapeSequence::Kind::AltKey) {
+            return from_key(active, after.next, true);
+        }
+        if (after.sequence->kind == EscapeSequence::Kind::X10Mouse &&
+            x10_first_button_pressed(after.sequence->buttonCode)) {
+            return from_click(active, after.sequence->x, after.sequence->y);
+        }
+        return std::nullopt;
+    }
+    if (after.follower == OK && after.next != kEscape) {
+        return from_key(active, after.next, true);
+    }
+    if (after.follower == KEY_CODE_YES && after.next == KEY_F(4)) {
+        return from_function_key(active, kAltF4);  // terminals that send Alt as a leading Esc
+    }
+    if (after.follower == KEY_CODE_YES) {
+        ungetch(static_cast<int>(after.next));
+    } else if (after.follower == OK) {
+        unget_wch(static_cast<wchar_t>(after.next));
+    }
+    return from_key(active, kEscape, false);
 }
 
 std::optional<wint_t> TerminalFrontEnd::read_key(bool* functionKey)
@@ -484,26 +504,19 @@ bool TerminalFrontEnd::escape_alone()
     // a sequence. A sequence (a click, say) is dropped; Alt+key ends the
     // move like Esc and is then taken as usual, so Alt+Space still opens the
     // menu and Esc typed just before a letter still reaches the dialog.
-    wtimeout(stdscr, kAltFollowerWaitMs);
-    wint_t next = 0;
-    int follower = wget_wch(stdscr, &next);
-    wtimeout(stdscr, -1);
-    if (follower == OK && (next == L'[' || next == L'O')) {
-        read_escape_sequence(static_cast<wchar_t>(next), [] {
-            int byte = wgetch(stdscr);
-            return byte == ERR || byte > 0xFF ? -1 : byte;
-        });
+    const AfterEscape after = read_after_escape();
+    if (after.sequence) {
         return false;
     }
     // What is given back is read again in reverse order: the key, then the Esc before it.
-    if (follower == OK) {
-        unget_wch(static_cast<wchar_t>(next));
-        if (next != kEscape) {
+    if (after.follower == OK) {
+        unget_wch(static_cast<wchar_t>(after.next));
+        if (after.next != kEscape) {
             unget_wch(static_cast<wchar_t>(kEscape));
         }
-    } else if (follower == KEY_CODE_YES) {
-        ungetch(static_cast<int>(next));
-        if (next == KEY_F(4)) {
+    } else if (after.follower == KEY_CODE_YES) {
+        ungetch(static_cast<int>(after.next));
+        if (after.next == KEY_F(4)) {
             unget_wch(static_cast<wchar_t>(kEscape));  // Alt+F4 from a terminal that sends Alt as Esc
         }
     }
